@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tallymere {
+
+// The GBK (code page 936) bytes of UTF-8 text, by the platform's own converter. Throws
+// WorksheetError for text that is not valid UTF-8 or has a character GBK lacks.
+std::string toGbk(std::string_view utf8);
+
+} // namespace tallymere

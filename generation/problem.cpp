@@ -1,0 +1,48 @@
+#include "problem.h"
+
+#include <cmath>
+
+namespace tallymere {
+
+namespace {
+
+// A whole number from 0 up to (for a whole limit of 1 or more) limit - 1.
+double drawBelow(double limit, RandomSource& random)
+{
+    return std::floor(limit * static_cast<double>(random.next()));
+}
+
+char drawSign(RandomSource& random)
+{
+    return drawBelow(2, random) == 0 ? '+' : '-';
+}
+
+// The operand of a step that starts from `start`: a '-' step stays at 0 or more, a '+' step at the
+// range or less.
+double drawStepOperand(char sign, double start, double range, RandomSource& random)
+{
+    return sign == '-' ? drawBelow(start + 1, random) : drawBelow(range - start + 1, random);
+}
+
+} // namespace
+
+Problem drawProblem(DifficultyMode mode, double range, RandomSource& random)
+{
+    Problem problem;
+    problem.a = drawBelow(range, random);
+    problem.op1 = drawSign(random);
+    problem.op2 = drawSign(random);
+    if (mode == DifficultyMode::SingleStep) {
+        problem.b = drawStepOperand(problem.op1, problem.a, range, random);
+        return problem;
+    }
+    // A chained '+' first step has no +1: its sum stays below the range, and sheets rely on the
+    // problems this gives.
+    problem.b = problem.op1 == '-' ? drawBelow(problem.a + 1, random)
+                                   : drawBelow(range - problem.a, random);
+    const double middle = problem.op1 == '-' ? problem.a - problem.b : problem.a + problem.b;
+    problem.c = drawStepOperand(problem.op2, middle, range, random);
+    return problem;
+}
+
+} // namespace tallymere
