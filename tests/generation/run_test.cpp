@@ -1,0 +1,166 @@
+#include "generation/run.h"
+#include "support/recording_notice.h"
+#include "support/scripted_random.h"
+#include "support/temp_folder.h"
+#include "support/worksheet_reader.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <tuple>
+
+namespace tallymere {
+namespace {
+
+using testing::fileBytes;
+using testing::readWorksheets;
+
+constexpr auto single = DifficultyMode::SingleStep;
+constexpr auto chained = DifficultyMode::ChainedSteps;
+
+class GenerateWorksheetTest : public ::testing::Test {
+protected:
+    std::vector<testing::ReadSheet> generate(const WorksheetSettings& settings,
+                                             RandomSource& random = uniformRandom())
+    {
+        generateWorksheet(settings, folder.path().string(), notice, random);
+        return readWorksheets(fileBytes(folder.worksheet()));
+    }
+
+    testing::TempFolder folder;
+    testing::RecordingNotice notice;
+};
+
+TEST_F(GenerateWorksheetTest, WritesTheExactBytesOfAFourProblemSheet)
+{
+    const float top = testing::highestDraw;
+    // a, op1, op2, b for each problem
+    testing::ScriptedRandom random(
+        {0, 0, 0, 0, top, top, 0, top, 0.5f, 0, 0, 0.5f, 0.25f, 0.75f, 0, 0.5f});
+    generateWorksheet({"10", "4", single}, folder.path().string(), notice, random);
+
+    const std::string expected = "\r\n" + std::string(testing::mottoGbk) + "\r\n\r\n" +
+                                 "(1)  0+0=          (2)  9-9=          "
+                                 "(3)  5+3=          (4)  2-1=          \r\n";
+    EXPECT_EQ(expected.size(), 107u);
+    EXPECT_EQ(fileBytes(folder.worksheet()), expected);
+    EXPECT_EQ(notice.messages, std::vector<std::string>{std::string(completionMessage)});
+}
+
+TEST_F(GenerateWorksheetTest, StartValuesGiveAHundredProblemsWithinTen)
+{
+    const auto sheets = generate({"10", "100", single});
+    ASSERT_EQ(sheets.size(), 1u);
+    EXPECT_EQ(sheets[0].rows.size(), 25u);
+    testing::expectLayout(sheets[0], 100, single);
+    testing::expectWithinRange(sheets[0], 10, single);
+}
+
+TEST_F(GenerateWorksheetTest, EveryRunAppendsAWholeSheetAfterTheEarlierOnes)
+{
+    generate({"20", "10", single});
+    const std::string first = fileBytes(folder.worksheet());
+    const auto sheets = generate({"100", "7", chained});
+
+    EXPECT_EQ(fileBytes(folder.worksheet()).substr(0, first.size()), first);
+    ASSERT_EQ(sheets.size(), 2u);
+    testing::expectLayout(sheets[0], 10, single);
+    testing::expectLayout(sheets[1], 7, chained);
+    EXPECT_EQ(notice.messages.size(), 2u);
+}
+
+TEST_F(GenerateWorksheetTest, SeparatorAtTheEndOfTheFolderIsKept)
+{
+    generateWorksheet({"10", "1", single}, folder.path().string() + "/", notice);
+    EXPECT_EQ(readWorksheets(fileBytes(folder.worksheet())).size(), 1u);
+}
+
+struct CountCase {
+    const char* name;
+    const char* countText;
+    int problems;
+};
+
+class ProblemCountTest : public GenerateWorksheetTest,
+                         public ::testing::WithParamInterface<CountCase> {};
+
+TEST_P(ProblemCountTest, WritesOneCellPerProblemAndReportsSuccess)
+{
+    const auto sheets = generate({"10", GetParam().countText, single});
+    ASSERT_EQ(sheets.size(), 1u);
+    testing::expectLayout(sheets[0], GetParam().problems, single);
+    EXPECT_EQ(notice.messages.size(), 1u);
+}
+
+const CountCase counts[] = {
+    {"zero_gives_header_only", "0", 0},
+    {"negative_gives_header_only", "-5", 0},
+    {"letters_give_header_only", "abc", 0},
+    {"below_one_gives_header_only", "0.9", 0},
+    {"one", "1", 1},
+    {"multiple_of_four_ends_on_full_row", "8", 8},
+    {"ten_ends_on_two_cells", "10", 10},
+    {"fraction_keeps_last_cells", "10.5", 10},
+    {"full_width_count", "\u3000１２", 12},
+    {"most_problems", "999", 999},
+    {"fraction_below_the_limit", "999.9", 999},
+};
+
+INSTANTIATE_TEST_SUITE_P(Counts, ProblemCountTest, ::testing::ValuesIn(counts),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Every sheet the reader gets back is laid out right, and, for whole ranges of 1 and more, every
+// problem stays within its range.
+class ManySheetsTest
+    : public GenerateWorksheetTest,
+      public ::testing::WithParamInterface<std::tuple<const char*, DifficultyMode>> {};
+
+TEST_P(ManySheetsTest, KeepLayoutAndBounds)
+{
+    const auto [rangeText, mode] = GetParam();
+    const double range = std::stod(rangeText);
+    const bool wholeRange = range >= 1 && range == static_cast<long>(range);
+    for (const int count : {0, 1, 4, 10, 999}) {
+        for (const std::uint32_t seed : {1u, 2u, 3u}) {
+            SCOPED_TRACE("count " + std::to_string(count) + ", seed " + std::to_string(seed));
+            testing::SeededRandom random(seed);
+            const auto sheets = generate({rangeText, std::to_string(count), mode}, random);
+            testing::expectLayout(sheets.back(), count, mode);
+            if (wholeRange) {
+                testing::expectWithinRange(sheets.back(), range, mode);
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, ManySheetsTest,
+                         ::testing::Combine(::testing::Values("0", "1", "2", "10", "20", "100",
+                                                              "1000", "10000", "0.5", "10.5", "-0",
+                                                              "-10", "-1000"),
+                                            ::testing::Values(single, chained)),
+                         [](const auto& info) {
+                             std::string name = std::get<0>(info.param);
+                             for (char& c : name) {
+                                 c = c == '-' ? 'm' : c == '.' ? 'p' : c;
+                             }
+                             return name +
+                                    (std::get<1>(info.param) == single ? "_single" : "_chained");
+                         });
+
+TEST_F(GenerateWorksheetTest, RangeZeroGivesOnlyZeros)
+{
+    for (const char* rangeText : {"abc", "-0"}) {
+        for (const auto mode : {single, chained}) {
+            const auto sheets = generate({rangeText, "40", mode});
+            for (const auto& row : sheets.back().rows) {
+                for (const auto& cell : row) {
+                    for (const double operand : cell.operands) {
+                        EXPECT_EQ(operand, 0) << rangeText << ", problem " << cell.number;
+                    }
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace tallymere

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+namespace tallymere::testing {
+
+// A fresh folder of its own for each test, removed with everything in it afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder();
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path worksheet() const { return path_ / "口算题.doc"; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace tallymere::testing
