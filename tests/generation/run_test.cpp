@@ -51,8 +51,8 @@ TEST_F(GenerateWorksheetTest, StartValuesGiveAHundredProblemsWithinTen)
     const auto sheets = generate({"10", "100", single});
     ASSERT_EQ(sheets.size(), 1u);
     EXPECT_EQ(sheets[0].rows.size(), 25u);
-    testing::expectLayout(sheets[0], 100, single);
-    testing::expectWithinRange(sheets[0], 10, single);
+    EXPECT_EQ(testing::layoutFault(sheets[0], 100, single), "");
+    EXPECT_EQ(testing::rangeFault(sheets[0], 10, single), "");
 }
 
 TEST_F(GenerateWorksheetTest, EveryRunAppendsAWholeSheetAfterTheEarlierOnes)
@@ -63,8 +63,8 @@ TEST_F(GenerateWorksheetTest, EveryRunAppendsAWholeSheetAfterTheEarlierOnes)
 
     EXPECT_EQ(fileBytes(folder.worksheet()).substr(0, first.size()), first);
     ASSERT_EQ(sheets.size(), 2u);
-    testing::expectLayout(sheets[0], 10, single);
-    testing::expectLayout(sheets[1], 7, chained);
+    EXPECT_EQ(testing::layoutFault(sheets[0], 10, single), "");
+    EXPECT_EQ(testing::layoutFault(sheets[1], 7, chained), "");
     EXPECT_EQ(notice.messages.size(), 2u);
 }
 
@@ -93,9 +93,9 @@ TEST_P(ManySheetsTest, KeepLayoutAndBounds)
             SCOPED_TRACE(std::string("count ") + countText + ", seed " + std::to_string(seed));
             testing::SeededRandom random(seed);
             const auto sheets = generate({rangeText, countText, mode}, random);
-            testing::expectLayout(sheets.back(), count, mode);
+            EXPECT_EQ(testing::layoutFault(sheets.back(), count, mode), "");
             if (wholeRange) {
-                testing::expectWithinRange(sheets.back(), range, mode);
+                EXPECT_EQ(testing::rangeFault(sheets.back(), range, mode), "");
             }
         }
     }

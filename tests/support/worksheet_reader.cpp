@@ -1,7 +1,7 @@
 #include "worksheet_reader.h"
 
+#include <algorithm>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <iterator>
 #include <regex>
 #include <stdexcept>
@@ -97,45 +97,95 @@ std::string fileBytes(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-void expectLayout(const ReadSheet& sheet, int count, DifficultyMode mode)
+namespace {
+
+std::size_t stepsOf(DifficultyMode mode)
 {
-    const bool chained = mode == DifficultyMode::ChainedSteps;
-    ASSERT_EQ(sheet.rows.size(), static_cast<std::size_t>((count + 3) / 4));
-    int expectedNumber = 1;
-    for (const auto& row : sheet.rows) {
-        const bool last = &row == &sheet.rows.back();
-        EXPECT_EQ(row.size(), last ? static_cast<std::size_t>(count - expectedNumber + 1) : 4u);
-        for (const auto& cell : row) {
-            SCOPED_TRACE("problem " + std::to_string(cell.number));
-            EXPECT_EQ(cell.number, expectedNumber++);
-            EXPECT_EQ(cell.problemColumn, 5u);
-            EXPECT_EQ(cell.signs.size(), chained ? 2u : 1u);
-            const std::size_t overflow = cell.operandDigits > 12 ? cell.operandDigits - 12 : 0;
-            EXPECT_EQ(cell.width, (chained ? 20u : 19u) + overflow);
-        }
-    }
+    return mode == DifficultyMode::ChainedSteps ? 2 : 1;
 }
 
-void expectWithinRange(const ReadSheet& sheet, double range, DifficultyMode mode)
+std::string cellLayoutFault(const ReadCell& cell, int number, DifficultyMode mode)
 {
+    const std::size_t overflow = cell.operandDigits > 12 ? cell.operandDigits - 12 : 0;
+    const std::size_t width = 18 + stepsOf(mode) + overflow;
+    if (cell.number != number) {
+        return "numbered " + std::to_string(cell.number);
+    }
+    if (cell.problemColumn != 5) {
+        return "starts its problem at column " + std::to_string(cell.problemColumn);
+    }
+    if (cell.signs.size() != stepsOf(mode)) {
+        return "has " + std::to_string(cell.signs.size()) + " operations";
+    }
+    if (cell.width != width) {
+        return "is " + std::to_string(cell.width) + " columns wide, not " + std::to_string(width);
+    }
+    return {};
+}
+
+// The bounds of one problem within a whole range of 1 or more.
+std::string cellRangeFault(const ReadCell& cell, double range)
+{
+    // Only a chained sum stays below the range after its first step.
+    const bool chainedSum = cell.signs.size() == 2 && cell.signs[0] == '+';
+    double result = cell.operands[0];
+    if (result < 0 || result > range - 1) {
+        return "first operand outside 0 .. range - 1";
+    }
+    for (std::size_t step = 0; step < cell.signs.size(); ++step) {
+        const double operand = cell.operands[step + 1];
+        result += cell.signs[step] == '+' ? operand : -operand;
+        const double highest = range - (step == 0 && chainedSum ? 1 : 0);
+        if (operand < 0 || result < 0 || result > highest) {
+            return "step " + std::to_string(step + 1) + " leaves 0 .. " + std::to_string(highest);
+        }
+    }
+    return {};
+}
+
+std::string atProblem(const ReadCell& cell, const std::string& fault)
+{
+    return fault.empty() ? fault : "problem " + std::to_string(cell.number) + ": " + fault;
+}
+
+} // namespace
+
+std::string layoutFault(const ReadSheet& sheet, int count, DifficultyMode mode)
+{
+    const std::size_t rows = static_cast<std::size_t>((count + 3) / 4);
+    if (sheet.rows.size() != rows) {
+        return std::to_string(sheet.rows.size()) + " rows, not " + std::to_string(rows);
+    }
+    int number = 1;
     for (const auto& row : sheet.rows) {
+        const auto cells = static_cast<std::size_t>(std::min(4, count - number + 1));
+        if (row.size() != cells) {
+            return "the row of problem " + std::to_string(number) + " has " +
+                   std::to_string(row.size()) + " cells";
+        }
         for (const auto& cell : row) {
-            SCOPED_TRACE("problem " + std::to_string(cell.number));
-            ASSERT_EQ(cell.signs.size(), mode == DifficultyMode::ChainedSteps ? 2u : 1u);
-            const bool chainedSum = cell.signs.size() == 2 && cell.signs[0] == '+';
-            double result = cell.operands[0];
-            EXPECT_GE(result, 0);
-            EXPECT_LE(result, range - 1) << "the first operand never reaches the range";
-            for (std::size_t step = 0; step < cell.signs.size(); ++step) {
-                const double operand = cell.operands[step + 1];
-                EXPECT_GE(operand, 0);
-                result += cell.signs[step] == '+' ? operand : -operand;
-                EXPECT_GE(result, 0);
-                EXPECT_LE(result, range - (step == 0 && chainedSum ? 1 : 0))
-                    << "a chained sum stays below the range after its first step";
+            if (auto fault = atProblem(cell, cellLayoutFault(cell, number++, mode));
+                !fault.empty()) {
+                return fault;
             }
         }
     }
+    return {};
+}
+
+std::string rangeFault(const ReadSheet& sheet, double range, DifficultyMode mode)
+{
+    for (const auto& row : sheet.rows) {
+        for (const auto& cell : row) {
+            if (cell.signs.size() != stepsOf(mode)) {
+                return atProblem(cell, "wrong number of operations");
+            }
+            if (auto fault = atProblem(cell, cellRangeFault(cell, range)); !fault.empty()) {
+                return fault;
+            }
+        }
+    }
+    return {};
 }
 
 } // namespace tallymere::testing

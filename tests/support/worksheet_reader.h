@@ -33,12 +33,12 @@ std::vector<ReadSheet> readWorksheets(std::string_view bytes);
 
 std::string fileBytes(const std::filesystem::path& path);
 
-// Checks, with GoogleTest expectations, that a sheet holds problems 1 to `count` in order, four
-// to a row, in cells of 19 columns (20 for ChainedSteps) unless the operands outgrow 12 columns.
-void expectLayout(const ReadSheet& sheet, int count, DifficultyMode mode);
+// Checks that a sheet holds problems 1 to `count` in order, four to a row, in cells of 19 columns
+// (20 for ChainedSteps) unless the operands outgrow 12 columns. Returns the first fault, or "".
+std::string layoutFault(const ReadSheet& sheet, int count, DifficultyMode mode);
 
 // Checks that no result along the way leaves 0 .. `range` (a whole range of 1 or more), and the
-// bounds of each operand.
-void expectWithinRange(const ReadSheet& sheet, double range, DifficultyMode mode);
+// bounds of each operand. Returns the first fault, or "".
+std::string rangeFault(const ReadSheet& sheet, double range, DifficultyMode mode);
 
 } // namespace tallymere::testing

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+// The one window, described as plain data so that every front-end builds the same form from it.
+namespace tallymere::form {
+
+enum class ControlKind { GroupBox, ComboBox, OptionButton, Label, PushButton };
+
+// A rectangle in twips, from the top-left corner of the parent's client area or group box.
+struct Twips {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+struct Control {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view parent; // empty for the window itself
+    std::string_view text;
+    Twips rect;
+    int tabIndex;
+    int index = 0;                             // tells the option buttons that share a name apart
+    std::span<const std::string_view> choices; // a combo box's list
+};
+
+inline constexpr std::string_view windowName = "Form1";
+inline constexpr std::string_view windowCaption = "Tallymere";
+inline constexpr int clientWidth = 5400;
+inline constexpr int clientHeight = 3255;
+
+inline constexpr std::string_view rangeChoices[] = {"10", "20", "30", "50", "60", "70", "100"};
+inline constexpr std::string_view countChoices[] = {"20", "30", "40", "50", "80", "100"};
+
+inline constexpr std::string_view rangeBox = "Combo1";
+inline constexpr std::string_view countBox = "Combo2";
+inline constexpr std::string_view modeButtons = "Option1"; // index 0 SingleStep, 1 ChainedSteps
+inline constexpr std::string_view generateButton = "Command1";
+inline constexpr std::string_view quitButton = "Command2";
+
+using enum ControlKind;
+
+// In TabIndex order. Label3 is a contact line, left empty.
+inline constexpr Control controls[] = {
+    {"Frame1", GroupBox, "", "选择口算范围", {360, 240, 2055, 975}, 0},
+    {"Combo1", ComboBox, "Frame1", "10", {240, 360, 975, 300}, 1, 0, rangeChoices},
+    {"Label1", Label, "Frame1", "以内", {1320, 360, 615, 255}, 2},
+    {"Frame2", GroupBox, "", "选择难度", {2520, 240, 2535, 975}, 3},
+    {"Option1", OptionButton, "Frame2", "加减", {240, 360, 1095, 255}, 4, 0},
+    {"Option1", OptionButton, "Frame2", "连加减", {1320, 360, 1095, 255}, 5, 1},
+    {"Command1", PushButton, "", "生成Word", {3240, 1440, 1575, 495}, 6},
+    {"Command2", PushButton, "", "退出", {3240, 2040, 1575, 495}, 7},
+    {"Frame3", GroupBox, "", "选择题数", {360, 1320, 2055, 1215}, 8},
+    {"Combo2", ComboBox, "Frame3", "100", {240, 480, 975, 300}, 9, 0, countChoices},
+    {"Label2", Label, "Frame3", "道题", {1320, 480, 495, 375}, 10},
+    {"Label3", Label, "", "", {0, 3000, 4335, 255}, 11},
+    {"Label4", Label, "", "2010.11.13", {4440, 3000, 975, 255}, 12},
+};
+
+// 15 twips to the pixel at 96 dots per inch; larger screens scale the whole form.
+constexpr int toPixels(int twips)
+{
+    return twips / 15;
+}
+
+} // namespace tallymere::form
