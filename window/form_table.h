@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 // The one window, described as plain data so that every front-end builds the same form from it.
@@ -24,7 +25,7 @@ struct Control {
     Twips rect;
     int tabIndex;
     int index = 0;                             // tells the option buttons that share a name apart
-    std::span<const std::string_view> choices; // a combo box's list
+    std::span<const std::string_view> choices = {}; // a combo box's list
 };
 
 inline constexpr std::string_view windowName = "Form1";
@@ -38,6 +39,7 @@ inline constexpr std::string_view countChoices[] = {"20", "30", "40", "50", "80"
 inline constexpr std::string_view rangeBox = "Combo1";
 inline constexpr std::string_view countBox = "Combo2";
 inline constexpr std::string_view modeButtons = "Option1"; // index 0 SingleStep, 1 ChainedSteps
+inline constexpr int startModeIndex = 0;
 inline constexpr std::string_view generateButton = "Command1";
 inline constexpr std::string_view quitButton = "Command2";
 
@@ -59,6 +61,10 @@ inline constexpr Control controls[] = {
     {"Label3", Label, "", "", {0, 3000, 4335, 255}, 11},
     {"Label4", Label, "", "2010.11.13", {4440, 3000, 975, 255}, 12},
 };
+
+// What a screen reader speaks for a control that takes focus: its group box's caption, then its
+// own caption or, for a combo box, the label that completes its phrase.
+std::string accessibleName(const Control& control);
 
 // 15 twips to the pixel at 96 dots per inch; larger screens scale the whole form.
 constexpr int toPixels(int twips)
