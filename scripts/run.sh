@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tallymere, optimised, and starts it.
+# Builds Tallymere, optimised, and starts it. Its worksheets go next to the program, to
+# build/release/window/口算题.doc.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -7,4 +8,4 @@ bash scripts/install-packages.sh "${build_packages[@]}"
 
 cmake --preset release
 cmake --build --preset release
-echo "Built in build/release. The window is not part of the program yet, so there is nothing to start."
+exec build/release/window/tallymere
