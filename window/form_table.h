@@ -24,7 +24,7 @@ struct Control {
     std::string_view text;
     Twips rect;
     int tabIndex;
-    int index = 0;                             // tells the option buttons that share a name apart
+    int index = 0; // tells the option buttons that share a name apart
     std::span<const std::string_view> choices = {}; // a combo box's list
 };
 

@@ -242,7 +242,7 @@ void TestForm1::settingsReachTheRun_data()
     QTest::newRow("typed count") << 0 << ""
                                  << "７" << 7;
     QTest::newRow("chained within 100") << 1 << "100"
-                                  << "20" << 20;
+                                        << "20" << 20;
 }
 
 void TestForm1::settingsReachTheRun()
