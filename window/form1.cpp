@@ -3,6 +3,7 @@
 #include "form_table.h"
 #include "generation/run.h"
 #include "message_box.h"
+#include "qt_text.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -15,11 +16,6 @@
 namespace tallymere {
 
 namespace {
-
-QString qtText(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QComboBox* makeComboBox(const form::Control& control, QWidget* parent)
 {
@@ -47,12 +43,13 @@ QWidget* makeWidget(const form::Control& control, QWidget* parent)
         return new QRadioButton(text, parent);
     case form::Label:
         return new QLabel(text, parent);
-    case form::PushButton:
-        break;
+    case form::PushButton: {
+        auto* button = new QPushButton(text, parent);
+        button->setAutoDefault(false);
+        return button;
     }
-    auto* button = new QPushButton(text, parent);
-    button->setAutoDefault(false);
-    return button;
+    }
+    return nullptr; // every kind is handled above
 }
 
 // Tells the user that the sheet is ready, and waits until the box is dismissed.
@@ -112,7 +109,7 @@ void Form1::buildControls()
     }
     rangeBox_ = findChild<QComboBox*>(qtText(form::rangeBox));
     countBox_ = findChild<QComboBox*>(qtText(form::countBox));
-    modeButtons_->button(form::startModeIndex)->setChecked(true);
+    modeButtons_->button(form::singleStepIndex)->setChecked(true);
     rangeBox_->setFocus();
 }
 
@@ -126,7 +123,7 @@ void Form1::connectCommands()
 
 WorksheetSettings Form1::currentSettings() const
 {
-    const auto mode = modeButtons_->checkedId() == form::startModeIndex
+    const auto mode = modeButtons_->checkedId() == form::singleStepIndex
                           ? DifficultyMode::SingleStep
                           : DifficultyMode::ChainedSteps;
     return {rangeBox_->currentText().toStdString(), countBox_->currentText().toStdString(), mode};

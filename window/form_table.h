@@ -38,8 +38,8 @@ inline constexpr std::string_view countChoices[] = {"20", "30", "40", "50", "80"
 
 inline constexpr std::string_view rangeBox = "Combo1";
 inline constexpr std::string_view countBox = "Combo2";
-inline constexpr std::string_view modeButtons = "Option1"; // index 0 SingleStep, 1 ChainedSteps
-inline constexpr int startModeIndex = 0;
+inline constexpr std::string_view modeButtons = "Option1"; // index 1 is ChainedSteps
+inline constexpr int singleStepIndex = 0;                  // selected at start
 inline constexpr std::string_view generateButton = "Command1";
 inline constexpr std::string_view quitButton = "Command2";
 

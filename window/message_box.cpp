@@ -1,14 +1,13 @@
 #include "message_box.h"
 
 #include "form_table.h"
+#include "qt_text.h"
 
 namespace tallymere {
 
 void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& text)
 {
-    const auto caption = QString::fromUtf8(form::windowCaption.data(),
-                                           static_cast<qsizetype>(form::windowCaption.size()));
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, qtText(form::windowCaption), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
