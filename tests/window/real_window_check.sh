@@ -18,7 +18,7 @@ trap cleanup EXIT
 mkfifo "$work/display"
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 server=$!
-read -r -t 20 number <"$work/display"
+read -r -t 20 number <"$work/display" || { cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$number"
 unset QT_QPA_PLATFORM
 
@@ -26,7 +26,8 @@ unset QT_QPA_PLATFORM
 cp "$program" "$work/tallymere"
 "$work/tallymere" &
 app=$!
-window=$(xdotool search --sync --onlyvisible --name '^Tallymere$' | head -n 1)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tallymere$' | head -n 1)
+[ -n "$window" ] || { echo "the window did not appear"; exit 1; }
 sleep 0.5 # let the first frame paint before the screenshot
 "$grab" "$window" "$screenshot"
 
