@@ -26,7 +26,7 @@ unset QT_QPA_PLATFORM
 cp "$program" "$work/tallymere"
 "$work/tallymere" &
 app=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tallymere$' | head -n 1)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tallymere$' | head -n 1 || true)
 [ -n "$window" ] || { echo "the window did not appear"; exit 1; }
 sleep 0.5 # let the first frame paint before the screenshot
 "$grab" "$window" "$screenshot"
