@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <span>
 #include <string>
 #include <string_view>
@@ -61,6 +62,13 @@ inline constexpr Control controls[] = {
     {"Label3", Label, "", "", {0, 3000, 4335, 255}, 11},
     {"Label4", Label, "", "2010.11.13", {4440, 3000, 975, 255}, 12},
 };
+
+// Front-ends create the controls in table order and chain their focus in that order, so parents
+// come first and TabIndex must rise.
+static_assert(std::is_sorted(std::begin(controls), std::end(controls),
+                             [](const Control& a, const Control& b) {
+                                 return a.tabIndex < b.tabIndex;
+                             }));
 
 // What a screen reader speaks for a control that takes focus: its group box's caption, then its
 // own caption or, for a combo box, the label that completes its phrase.
