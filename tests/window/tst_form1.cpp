@@ -54,6 +54,15 @@ QWidget* control(const Form1& form, const QString& name, int index)
     return form.findChild<QWidget*>(name);
 }
 
+// Presses 生成Word and answers the box it shows.
+SeenBox pressGenerate(const Form1& form)
+{
+    SeenBox seen;
+    answerNextBox(&seen);
+    QTest::mouseClick(control(form, "Command1", -1), Qt::LeftButton);
+    return seen;
+}
+
 QString shownText(const QWidget* widget)
 {
     if (const auto* group = qobject_cast<const QGroupBox*>(widget)) {
@@ -214,9 +223,7 @@ void TestForm1::generateWithStartValues()
 {
     Form1 form(folder_->path().string());
     form.show();
-    SeenBox seen;
-    answerNextBox(&seen);
-    QTest::mouseClick(control(form, "Command1", -1), Qt::LeftButton);
+    const SeenBox seen = pressGenerate(form);
 
     QCOMPARE(seen.title, "Tallymere");
     QCOMPARE(seen.text, "生成成功！请打开Word打印。");
@@ -258,9 +265,7 @@ void TestForm1::settingsReachTheRun()
             typeInto(form.findChild<QComboBox*>(name), text);
         }
     }
-    SeenBox seen;
-    answerNextBox(&seen);
-    QTest::mouseClick(control(form, "Command1", -1), Qt::LeftButton);
+    const SeenBox seen = pressGenerate(form);
 
     QCOMPARE(seen.text, "生成成功！请打开Word打印。");
     const auto mode = option == 0 ? DifficultyMode::SingleStep : DifficultyMode::ChainedSteps;
@@ -277,9 +282,7 @@ void TestForm1::failureShowsWhyAndKeepsTheWindow()
     std::filesystem::create_directory(folder_->worksheet());
     Form1 form(folder_->path().string());
     form.show();
-    SeenBox seen;
-    answerNextBox(&seen);
-    QTest::mouseClick(control(form, "Command1", -1), Qt::LeftButton);
+    const SeenBox seen = pressGenerate(form);
 
     QCOMPARE(seen.title, "Tallymere");
     QCOMPARE(seen.icon, QMessageBox::Warning);
@@ -289,9 +292,7 @@ void TestForm1::failureShowsWhyAndKeepsTheWindow()
     QVERIFY(std::filesystem::is_empty(folder_->worksheet()));
 
     std::filesystem::remove(folder_->worksheet());
-    answerNextBox(&seen);
-    QTest::mouseClick(control(form, "Command1", -1), Qt::LeftButton);
-    QCOMPARE(seen.text, "生成成功！请打开Word打印。");
+    QCOMPARE(pressGenerate(form).text, "生成成功！请打开Word打印。");
     QCOMPARE(sheetsIn(*folder_).size(), 1u);
 }
 
