@@ -30,6 +30,8 @@ const Display displays[] = {
     {"ten_thousand", 10000, "10000"},
     {"ten_to_fifteen", 1e15, "1000000000000000"},
     {"two_to_fifty_three", 9007199254740992.0, "9007199254740992"},
+    {"negative_two_to_fifty_three", -9007199254740992.0, "-9007199254740992"},
+    {"just_above_two_to_fifty_three", 9007199254740994.0, "9007199254740994"},
     {"ten_to_twenty", 1e20, "100000000000000000000"},
     {"negative_ten_to_sixteen", -1e16, "-10000000000000000"},
     {"not_the_shortest_form", 1e23, "99999999999999991611392"},
