@@ -1,5 +1,7 @@
 #include "temp_folder.h"
 
+#include "worksheet_reader.h"
+
 #include <stdexcept>
 #include <stdlib.h>
 #include <string>
@@ -19,6 +21,18 @@ TempFolder::~TempFolder()
 {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> entries;
+    if (std::filesystem::exists(folder)) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+            entries[entry.path().string()] =
+                entry.is_regular_file() ? fileBytes(entry.path()) : "(not a file)";
+        }
+    }
+    return entries;
 }
 
 } // namespace tallymere::testing

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <string>
 
 namespace tallymere::testing {
 
@@ -18,5 +20,9 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Every entry below a folder with the bytes of its regular files, to tell "nothing changed"; empty
+// if the folder is gone.
+std::map<std::string, std::string> snapshot(const std::filesystem::path& folder);
 
 } // namespace tallymere::testing
