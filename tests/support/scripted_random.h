@@ -36,13 +36,13 @@ private:
 // The program's engine, started from a fixed seed on every reseed, so a failing case repeats.
 class SeededRandom final : public RandomSource {
 public:
-    explicit SeededRandom(std::uint32_t seed) : seed_(seed), engine_(seed) {}
+    explicit SeededRandom(std::uint64_t seed) : seed_(seed), engine_(seed) {}
 
     float next() override { return engine_.next(); }
     void reseed() override { engine_ = EngineRandom(seed_); }
 
 private:
-    std::uint32_t seed_;
+    std::uint64_t seed_;
     EngineRandom engine_;
 };
 
