@@ -3,24 +3,18 @@
 # presses 生成Word and OK with real input events, checks the sheet it wrote, then presses 退出.
 #   real_window_check.sh PROGRAM GRAB_WINDOW WORKSHEET_CHECK SCREENSHOT.png
 set -euo pipefail
+source "$(dirname "$0")/../../scripts/own_display.sh"
 program=$1 grab=$2 check=$3 screenshot=$4
 
 work=$(mktemp -d)
-server=""
 cleanup() {
     [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
-    [ -n "$server" ] && kill "$server" 2>/dev/null || true
+    [ -n "${own_display_server:-}" ] && kill "$own_display_server" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display and writes its number to the pipe.
-mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-server=$!
-read -r -t 20 number <"$work/display" || { cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$number"
-unset QT_QPA_PLATFORM
+start_own_display "$work"
 
 # The program writes next to itself, so it runs from a copy in a folder of the check's own.
 cp "$program" "$work/tallymere"
