@@ -1,5 +1,7 @@
 # The Debian packages each command needs; sourced by the scripts beside it.
 # qt6-qpa-plugins holds the X11 and offscreen platforms; the font draws the Chinese captions.
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei)
-# X11 and Damage watch for the first frame in the start-up benchmark.
-test_packages=(libgtest-dev xvfb xdotool libbenchmark-dev libx11-dev libxdamage-dev)
+# Clang and its runtime give the sanitizers and libFuzzer; X11 and Damage watch for the first
+# frame in the start-up benchmark.
+test_packages=(libgtest-dev xvfb xdotool clang libclang-rt-dev libbenchmark-dev libx11-dev
+    libxdamage-dev)

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test.
+# Builds everything with warnings as errors and runs every test: the unit, fault, concurrency and
+# window tests, the benchmarks once, then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer together with a bounded run of each fuzzer (TALLYMERE_FUZZ_SECONDS,
+# 60 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -8,3 +11,7 @@ bash scripts/install-packages.sh "${build_packages[@]}" "${test_packages[@]}"
 cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
+
+cmake --preset sanitize -DTALLYMERE_FUZZ_SECONDS="${TALLYMERE_FUZZ_SECONDS:-60}"
+cmake --build --preset sanitize
+ctest --preset sanitize
