@@ -8,16 +8,7 @@ set -euo pipefail
 source "$(dirname "$0")/../scripts/own_display.sh"
 first_frame=$1 tallymere=$2 minimal=$3 runs=$4
 
-work=$(mktemp -d)
-cleanup() {
-    [ -n "${own_display_server:-}" ] && kill "$own_display_server" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-start_own_display "$work"
-# Qt wants a private runtime folder and warns on every start without one.
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
+start_own_display
 
 # Tallymere runs from a copy, so that nothing is written beside the build.
 cp "$tallymere" "$work/tallymere"

@@ -1,12 +1,16 @@
-# Sourced: start_own_display WORK_FOLDER starts an Xvfb server on a free display, exports DISPLAY
-# for it, and leaves its process id in own_display_server for the caller to stop.
+# Sourced. start_own_display makes a work folder ($work), starts Xvfb on a free display and
+# exports DISPLAY for it; on exit, every background job stops and the folder goes.
 start_own_display() {
-    local work=$1 number
+    local number
+    work=$(mktemp -d)
+    trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
     # Xvfb picks the display and writes its number to the pipe.
     mkfifo "$work/display"
     Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    own_display_server=$!
     read -r -t 20 number <"$work/display" || { cat "$work/xvfb.log"; return 1; }
     export DISPLAY=":$number"
     unset QT_QPA_PLATFORM
+    # Qt wants a private runtime folder and warns on every start without one.
+    mkdir -m 700 "$work/runtime"
+    export XDG_RUNTIME_DIR="$work/runtime"
 }

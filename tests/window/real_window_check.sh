@@ -6,15 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/own_display.sh"
 program=$1 grab=$2 check=$3 screenshot=$4
 
-work=$(mktemp -d)
-cleanup() {
-    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
-    [ -n "${own_display_server:-}" ] && kill "$own_display_server" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-start_own_display "$work"
+start_own_display
 
 # The program writes next to itself, so it runs from a copy in a folder of the check's own.
 cp "$program" "$work/tallymere"
