@@ -15,7 +15,8 @@ runs=21
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$bench/core_bench" --benchmark_repetitions=5 --benchmark_min_time=0.5 \
+"$bench/core_bench" --benchmark_repetitions=10 --benchmark_min_time=0.2 \
+    --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_format=csv >"$work/core.csv"
 bash bench/startup.sh "$bench/first_frame" build/bench/window/tallymere "$bench/minimal_window" \
     "$runs" >"$work/startup.txt"
@@ -67,8 +68,9 @@ preset (Release, as the program is built) and writes this file.
 
 ## The worksheet core
 
-\`build/bench/bench/core_bench --benchmark_repetitions=5 --benchmark_min_time=0.5\`; medians of
-five repetitions.
+\`build/bench/bench/core_bench --benchmark_repetitions=10 --benchmark_min_time=0.2
+--benchmark_enable_random_interleaving=true\`: medians of ten repetitions, taken in random order
+so that a busy moment of the machine does not fall on one benchmark alone.
 
 | Benchmark | Median |
 |---|---|
@@ -92,12 +94,14 @@ process, to a file in the same folder. Goal: at most 2× the floor.
 | the window's start values (range 10, 100 problems, SingleStep) | $run_start ns | $append_start ns | ${ratio_start}× | $(verdict "$ratio_start" 2) |
 | the largest sheet (range 100, 999 problems, ChainedSteps) | $run_largest ns | $append_largest ns | ${ratio_largest}× | $(verdict "$ratio_largest" 2) |
 
-Where the goal is not met, the difference is the sheet itself. Composing it costs about
-$per_problem ns a problem (SingleStep): $compose_start_us µs for the start values and
-$compose_largest_us µs for the largest sheet, work the floor does not do. Each draw is widened to double precision, scaled and floored, and each
-operand's bound depends on the draw before it, so drawing a problem is a chain of dependent
-conversions that no reordering shortens. The lock and the check of the file take one system call
-each. A whole run stays far below what a user can notice either way.
+Where the goal is not met, the difference is the sheet itself, work the floor does not do.
+Composing costs about $per_problem ns a problem (SingleStep), most of it \`drawProblem\` and
+\`formatCell\` (the table above): $compose_start_us µs for the start values and
+$compose_largest_us µs for the largest sheet. Each problem takes four or five draws, each a call
+through the random source's interface (which lets the tests script every draw), widened to
+double precision, scaled and floored, and each bound depends on the draw before it. The lock and
+the check that the file is a regular file take one system call each. A whole run stays far below
+anything a user can notice.
 
 ## Start-up
 
