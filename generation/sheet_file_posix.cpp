@@ -1,9 +1,10 @@
+#include "file_failure.h"
 #include "sheet_file.h"
-#include "worksheet_error.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,38 +14,39 @@ namespace tallymere {
 
 namespace {
 
-std::string reasonText(int error)
+std::optional<FileFault> faultOf(int error)
 {
     switch (error) {
     case EACCES:
     case EPERM:
-        return "没有写入权限";
+        return FileFault::NoPermission;
     case EROFS:
-        return "所在的磁盘只能读取";
+        return FileFault::ReadOnlyDisk;
     case ENOENT:
     case ENOTDIR:
-        return "所在的文件夹不存在";
+        return FileFault::FolderMissing;
     case EISDIR:
-        return "同名的文件夹占用了这个位置";
+        return FileFault::FolderInTheWay;
     case ENOSPC:
-        return "磁盘已满";
+        return FileFault::DiskFull;
     case EDQUOT:
-        return "磁盘配额已用完";
+        return FileFault::QuotaUsed;
     case EFBIG:
-        return "文件已达到允许的最大长度";
+        return FileFault::TooLarge;
     case EBUSY:
     case ETXTBSY:
-        return "文件正被其他程序使用";
+        return FileFault::InUse;
     case ENXIO:
-        return "它不是普通文件";
+        return FileFault::NotAFile;
     default:
-        return std::strerror(error);
+        return std::nullopt;
     }
 }
 
-[[noreturn]] void failOpen(const std::string& path, int error)
+std::string reasonText(int error)
 {
-    throw WorksheetError("无法打开文件“" + path + "”：" + reasonText(error) + "。");
+    const auto fault = faultOf(error);
+    return fault ? std::string(reasonText(*fault)) : std::strerror(error);
 }
 
 // Owns the descriptor, so that every way out of appendSheet closes it (and releases the lock).
@@ -97,18 +99,7 @@ int writeAll(int descriptor, std::string_view bytes)
     return 0;
 }
 
-[[noreturn]] void failWrite(const std::string& path, int error, bool restored)
-{
-    throw WorksheetError("写入文件“" + path + "”失败：" + reasonText(error) +
-                         (restored ? "。文件保持原样。" : "，而且未能撤销写入了一半的内容。"));
-}
-
 } // namespace
-
-std::string worksheetPath(std::string_view directory)
-{
-    return std::string(directory) + "/口算题.doc";
-}
 
 void appendSheet(const std::string& path, std::string_view bytes)
 {
@@ -116,24 +107,24 @@ void appendSheet(const std::string& path, std::string_view bytes)
     OpenFile file(
         ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666));
     if (file.get() < 0) {
-        failOpen(path, errno);
+        failOpen(path, reasonText(errno));
     }
     struct stat before {};
     if (const int error = lockExclusive(file.get()); error != 0) {
-        failOpen(path, error);
+        failOpen(path, reasonText(error));
     }
     if (::fstat(file.get(), &before) != 0) {
-        failOpen(path, errno);
+        failOpen(path, reasonText(errno));
     }
     if (!S_ISREG(before.st_mode)) {
-        failOpen(path, ENXIO);
+        failOpen(path, reasonText(ENXIO));
     }
     if (const int error = writeAll(file.get(), bytes); error != 0) {
-        failWrite(path, error, ::ftruncate(file.get(), before.st_size) == 0);
+        failWrite(path, reasonText(error), ::ftruncate(file.get(), before.st_size) == 0);
     }
     if (const int error = file.close(); error != 0) {
         // The lock is gone with the descriptor, so this cut-back is a best effort.
-        failWrite(path, error, ::truncate(path.c_str(), before.st_size) == 0);
+        failWrite(path, reasonText(error), ::truncate(path.c_str(), before.st_size) == 0);
     }
 }
 

@@ -22,7 +22,7 @@ protected:
     std::vector<testing::ReadSheet> generate(const WorksheetSettings& settings,
                                              RandomSource& random = uniformRandom())
     {
-        generateWorksheet(settings, folder.path().string(), notice, random);
+        generateWorksheet(settings, folder.text(), notice, random);
         return readWorksheets(fileBytes(folder.worksheet()));
     }
 
@@ -36,7 +36,7 @@ TEST_F(GenerateWorksheetTest, WritesTheExactBytesOfAFourProblemSheet)
     // a, op1, op2, b for each problem
     testing::ScriptedRandom random(
         {0, 0, 0, 0, top, top, 0, top, 0.5f, 0, 0, 0.5f, 0.25f, 0.75f, 0, 0.5f});
-    generateWorksheet({"10", "4", single}, folder.path().string(), notice, random);
+    generateWorksheet({"10", "4", single}, folder.text(), notice, random);
 
     const std::string expected = "\r\n" + std::string(testing::mottoGbk) + "\r\n\r\n" +
                                  "(1)  0+0=          (2)  9-9=          "
@@ -70,7 +70,7 @@ TEST_F(GenerateWorksheetTest, EveryRunAppendsAWholeSheetAfterTheEarlierOnes)
 
 TEST_F(GenerateWorksheetTest, SeparatorAtTheEndOfTheFolderIsKept)
 {
-    generateWorksheet({"10", "1", single}, folder.path().string() + "/", notice);
+    generateWorksheet({"10", "1", single}, folder.text() + "/", notice);
     EXPECT_EQ(readWorksheets(fileBytes(folder.worksheet())).size(), 1u);
 }
 

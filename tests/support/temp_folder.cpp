@@ -1,20 +1,23 @@
 #include "temp_folder.h"
 
-#include "worksheet_reader.h"
-
+#include <random>
 #include <stdexcept>
-#include <stdlib.h>
 #include <string>
 
 namespace tallymere::testing {
 
 TempFolder::TempFolder()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tallymere-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a folder from " + pattern);
+    std::random_device device;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path_ = std::filesystem::temp_directory_path() /
+                ("tallymere-" + std::to_string(device() % 100'000'000));
+        if (std::filesystem::create_directory(path_)) {
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("cannot make a folder in " +
+                             pathText(std::filesystem::temp_directory_path()));
 }
 
 TempFolder::~TempFolder()
@@ -28,7 +31,7 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
     std::map<std::string, std::string> entries;
     if (std::filesystem::exists(folder)) {
         for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-            entries[entry.path().string()] =
+            entries[pathText(entry.path())] =
                 entry.is_regular_file() ? fileBytes(entry.path()) : "(not a file)";
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "worksheet_reader.h"
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -15,7 +17,8 @@ public:
     ~TempFolder();
 
     const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path worksheet() const { return path_ / "口算题.doc"; }
+    std::string text() const { return pathText(path_); }
+    std::filesystem::path worksheet() const { return path_ / u8"口算题.doc"; }
 
 private:
     std::filesystem::path path_;

@@ -88,11 +88,17 @@ std::vector<ReadSheet> readWorksheets(std::string_view bytes)
     return sheets;
 }
 
+std::string pathText(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 std::string fileBytes(const std::filesystem::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw std::runtime_error("cannot read " + path.string());
+        throw std::runtime_error("cannot read " + pathText(path));
     }
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }

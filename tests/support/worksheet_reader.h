@@ -33,6 +33,10 @@ std::vector<ReadSheet> readWorksheets(std::string_view bytes);
 
 std::string fileBytes(const std::filesystem::path& path);
 
+// The UTF-8 text of a path, as the core takes folders; on Windows, string() would use the ANSI code
+// page, which may lack the file's Chinese name.
+std::string pathText(const std::filesystem::path& path);
+
 // Checks that a sheet holds problems 1 to `count` in order, four to a row, in cells of 19 columns
 // (20 for ChainedSteps) unless the operands outgrow 12 columns. Returns the first fault, or "".
 std::string layoutFault(const ReadSheet& sheet, int count, DifficultyMode mode);

@@ -172,7 +172,7 @@ void TestForm1::controls()
 {
     QFETCH(QString, name);
     QFETCH(int, index);
-    Form1 form(folder_->path().string());
+    Form1 form(folder_->text());
     const QWidget* widget = control(form, name, index);
     QVERIFY(widget != nullptr);
     QCOMPARE(widget->objectName(), name);
@@ -184,7 +184,7 @@ void TestForm1::controls()
 
 void TestForm1::startValues()
 {
-    Form1 form(folder_->path().string());
+    Form1 form(folder_->text());
     QCOMPARE(form.windowTitle(), "Tallymere");
     QCOMPARE(form.minimumSize(), QSize(360, 217));
     QCOMPARE(form.maximumSize(), QSize(360, 217));
@@ -204,7 +204,7 @@ void TestForm1::startValues()
 
 void TestForm1::focusOrder()
 {
-    Form1 form(folder_->path().string());
+    Form1 form(folder_->text());
     form.show();
     QApplication::setActiveWindow(&form);
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -221,7 +221,7 @@ void TestForm1::focusOrder()
 
 void TestForm1::generateWithStartValues()
 {
-    Form1 form(folder_->path().string());
+    Form1 form(folder_->text());
     form.show();
     const SeenBox seen = pressGenerate(form);
 
@@ -257,7 +257,7 @@ void TestForm1::settingsReachTheRun()
     QFETCH(int, option);
     QFETCH(QString, range);
     QFETCH(QString, count);
-    Form1 form(folder_->path().string());
+    Form1 form(folder_->text());
     form.show();
     QTest::mouseClick(control(form, "Option1", option), Qt::LeftButton);
     for (const auto& [name, text] : {std::pair{"Combo1", range}, std::pair{"Combo2", count}}) {
@@ -280,13 +280,13 @@ void TestForm1::failureShowsWhyAndKeepsTheWindow()
 {
     std::filesystem::remove(folder_->worksheet());
     std::filesystem::create_directory(folder_->worksheet());
-    Form1 form(folder_->path().string());
+    Form1 form(folder_->text());
     form.show();
     const SeenBox seen = pressGenerate(form);
 
     QCOMPARE(seen.title, "Tallymere");
     QCOMPARE(seen.icon, QMessageBox::Warning);
-    QVERIFY2(seen.text.contains(QString::fromStdString(folder_->worksheet().string())),
+    QVERIFY2(seen.text.contains(QString::fromStdString(testing::pathText(folder_->worksheet()))),
              qPrintable(seen.text));
     QVERIFY(form.isVisible());
     QVERIFY(std::filesystem::is_empty(folder_->worksheet()));
@@ -298,7 +298,7 @@ void TestForm1::failureShowsWhyAndKeepsTheWindow()
 
 void TestForm1::quitWritesNothing()
 {
-    Form1 form(folder_->path().string());
+    Form1 form(folder_->text());
     form.show();
     QTest::mouseClick(control(form, "Command2", -1), Qt::LeftButton);
     QVERIFY(!form.isVisible());
