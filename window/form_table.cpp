@@ -12,11 +12,16 @@ template <typename Predicate> const Control* find(Predicate matches)
     return it == std::end(controls) ? nullptr : it;
 }
 
+const Control* groupOf(const Control& control)
+{
+    return find([&](const Control& c) { return c.name == control.parent; });
+}
+
 } // namespace
 
 std::string accessibleName(const Control& control)
 {
-    const Control* group = find([&](const Control& c) { return c.name == control.parent; });
+    const Control* group = groupOf(control);
     std::string name = group != nullptr ? std::string(group->text) + " " : std::string();
     if (control.kind != ComboBox) {
         return name + std::string(control.text);
@@ -25,6 +30,17 @@ std::string accessibleName(const Control& control)
     const Control* label =
         find([&](const Control& c) { return c.kind == Label && c.parent == control.parent; });
     return label != nullptr ? name + std::string(label->text) : name;
+}
+
+Twips windowTwips(const Control& control)
+{
+    const Control* group = groupOf(control);
+    Twips rect = control.rect;
+    if (group != nullptr) {
+        rect.left += group->rect.left;
+        rect.top += group->rect.top;
+    }
+    return rect;
 }
 
 } // namespace tallymere::form

@@ -74,6 +74,10 @@ static_assert(std::is_sorted(std::begin(controls), std::end(controls),
 // own caption or, for a combo box, the label that completes its phrase.
 std::string accessibleName(const Control& control);
 
+// Where a control sits in the window's client area, for front-ends whose group boxes do not hold
+// their controls.
+Twips windowTwips(const Control& control);
+
 // 15 twips to the pixel at 96 dots per inch; larger screens scale the whole form.
 constexpr int toPixels(int twips)
 {
