@@ -1,0 +1,282 @@
+// Drives the running Tallymere.exe from outside, as a user would, through the Windows API: finds
+// the window by its caption and the controls by their ids, checks the form, then types, tabs,
+// clicks and answers the message boxes with real input events.
+//   drive_form1 WORKSHEET-FOLDER
+// The folder must hold no worksheet yet; afterwards it holds one sheet of 100 ChainedSteps problems
+// within 25, checked by the worksheet reader, and the program has ended through 退出.
+#include "control_ids.h"
+#include "generation/run.h"
+#include "generation/utf16.h"
+#include "support/worksheet_reader.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <windows.h>
+
+namespace {
+
+using namespace tallymere;
+using namespace std::chrono_literals;
+
+struct CheckFailed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void check(bool holds, const std::string& what)
+{
+    if (!holds) {
+        throw CheckFailed(what);
+    }
+}
+
+// Polls for up to ten seconds.
+template <typename Value> Value waitFor(const std::function<Value()>& find, const std::string& what)
+{
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (const Value value = find()) {
+            return value;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    throw CheckFailed("timed out waiting for " + what);
+}
+
+// WM_GETTEXT itself: GetWindowText gives only the stored caption of another process's window.
+std::string textOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return utf8Text(text);
+}
+
+std::string classOf(HWND window)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return utf8Text(name);
+}
+
+HWND focusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+HWND controlOf(HWND form, std::string_view name, int index = 0)
+{
+    for (const form::Control& control : form::controls) {
+        if (control.name == name && control.index == index) {
+            return GetDlgItem(form, form::controlId(control));
+        }
+    }
+    return nullptr;
+}
+
+// The control a focus belongs to: a combo box's edit field counts as the combo box.
+HWND ownerOf(HWND focus)
+{
+    const HWND parent = GetParent(focus);
+    return classOf(parent) == "ComboBox" ? parent : focus;
+}
+
+void send(std::initializer_list<INPUT> events)
+{
+    std::vector<INPUT> all(events);
+    check(SendInput(static_cast<UINT>(all.size()), all.data(), sizeof(INPUT)) == all.size(),
+          "SendInput refused the events");
+    std::this_thread::sleep_for(100ms);
+}
+
+INPUT key(WORD virtualKey, bool up = false)
+{
+    INPUT event{};
+    event.type = INPUT_KEYBOARD;
+    event.ki.wVk = virtualKey;
+    event.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return event;
+}
+
+void press(WORD virtualKey)
+{
+    send({key(virtualKey), key(virtualKey, true)});
+}
+
+void click(HWND control)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    INPUT down{};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    INPUT up = down;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    send({down, up});
+}
+
+const char* classOfKind(form::ControlKind kind)
+{
+    switch (kind) {
+    case form::ComboBox:
+        return "ComboBox";
+    case form::Label:
+        return "Static";
+    default:
+        return "Button";
+    }
+}
+
+void checkChoices(HWND comboBox, const form::Control& control, const std::string& name)
+{
+    const auto count = SendMessageW(comboBox, CB_GETCOUNT, 0, 0);
+    check(count == static_cast<LRESULT>(control.choices.size()), name + " has a wrong list");
+    for (WPARAM entry = 0; entry < control.choices.size(); ++entry) {
+        wchar_t text[16] = {};
+        SendMessageW(comboBox, CB_GETLBTEXT, entry, reinterpret_cast<LPARAM>(text));
+        check(utf8Text(text) == control.choices[entry], name + " lists \"" + utf8Text(text) + "\"");
+    }
+}
+
+// Every control where the twips put it, at 15 twips to the pixel, with its text and list.
+void checkForm(HWND form)
+{
+    RECT client{};
+    GetClientRect(form, &client);
+    check(client.right == 360 && client.bottom == 217, "the client area is not 360 x 217");
+    for (const form::Control& control : form::controls) {
+        const HWND hwnd = GetDlgItem(form, form::controlId(control));
+        const std::string name =
+            std::string(control.name) + "[" + std::to_string(control.index) + "]";
+        check(hwnd != nullptr, name + " is missing");
+        check(classOf(hwnd) == classOfKind(control.kind), name + " is a " + classOf(hwnd));
+        check(textOf(hwnd) == control.text, name + " reads \"" + textOf(hwnd) + "\"");
+        RECT rect{};
+        GetWindowRect(hwnd, &rect);
+        MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&rect), 2);
+        const form::Twips twips = form::windowTwips(control);
+        // A combo box's field may grow to fit its font, never shrink.
+        const int height = rect.bottom - rect.top;
+        check(rect.left == twips.left / 15 && rect.top == twips.top / 15 &&
+                  rect.right - rect.left == twips.width / 15 &&
+                  (height == twips.height / 15 ||
+                   (control.kind == form::ComboBox && height > twips.height / 15 &&
+                    height <= twips.height / 15 + 4)),
+              name + " is at " + std::to_string(rect.left) + "," + std::to_string(rect.top) +
+                  " size " + std::to_string(rect.right - rect.left) + "x" +
+                  std::to_string(rect.bottom - rect.top));
+        if (control.kind == form::ComboBox) {
+            checkChoices(hwnd, control, name);
+        }
+    }
+    check(IsDlgButtonChecked(form, GetDlgCtrlID(controlOf(form, "Option1", 0))) == BST_CHECKED,
+          "加减 is not selected at start");
+}
+
+void checkTabOrder(HWND form)
+{
+    check(ownerOf(focusOf(form)) == controlOf(form, "Combo1"), "the focus is not on Combo1");
+    const HWND order[] = {controlOf(form, "Option1", 0), controlOf(form, "Command1"),
+                          controlOf(form, "Command2"), controlOf(form, "Combo2"),
+                          controlOf(form, "Combo1")};
+    for (const HWND next : order) {
+        press(VK_TAB);
+        check(ownerOf(focusOf(form)) == next, "Tab went to \"" + textOf(focusOf(form)) + "\"");
+    }
+}
+
+// Returns the message box's text once it is dismissed with the Return key.
+std::string answerBox(HWND form)
+{
+    const HWND box = waitFor<HWND>(
+        [form] {
+            const HWND found = FindWindowW(L"#32770", L"Tallymere");
+            return found != nullptr && GetWindow(found, GW_OWNER) == form ? found : nullptr;
+        },
+        "a message box");
+    const std::string text = textOf(GetDlgItem(box, 0xFFFF));
+    SetForegroundWindow(box);
+    press(VK_RETURN);
+    waitFor<bool>([box] { return !IsWindow(box); }, "the message box to close");
+    return text;
+}
+
+void typeInto(HWND form, std::string_view control, const wchar_t* text)
+{
+    click(controlOf(form, control));
+    send({key(VK_END), key(VK_END, true), key(VK_SHIFT), key(VK_HOME), key(VK_HOME, true),
+          key(VK_SHIFT, true)});
+    for (const wchar_t* c = text; *c != L'\0'; ++c) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wScan = *c;
+        down.ki.dwFlags = KEYEVENTF_UNICODE;
+        INPUT up = down;
+        up.ki.dwFlags |= KEYEVENTF_KEYUP;
+        send({down, up});
+    }
+}
+
+void drive(const std::filesystem::path& folder)
+{
+    const HWND form = waitFor<HWND>([] { return FindWindowW(L"Form1", L"Tallymere"); }, "Form1");
+    waitFor<bool>([form] { return IsWindowVisible(form) != FALSE; }, "Form1 to show");
+    SetForegroundWindow(form);
+    std::this_thread::sleep_for(300ms);
+    checkForm(form);
+    checkTabOrder(form);
+
+    // A range that is not in the list, and 连加减 by the arrow key.
+    typeInto(form, "Combo1", L"25");
+    press(VK_TAB);
+    press(VK_RIGHT);
+    check(IsDlgButtonChecked(form, GetDlgCtrlID(controlOf(form, "Option1", 1))) == BST_CHECKED,
+          "the right arrow did not select 连加减");
+
+    // A folder in the file's place: a warning naming the file, and the window stays.
+    const auto file = folder / u8"口算题.doc";
+    std::filesystem::create_directory(file);
+    click(controlOf(form, "Command1"));
+    const std::string failure = answerBox(form);
+    check(failure.find("口算题.doc") != std::string::npos, "the failure reads \"" + failure + "\"");
+    check(IsWindowVisible(form) != FALSE, "the window went away after a failure");
+    std::filesystem::remove(file);
+
+    click(controlOf(form, "Command1"));
+    const std::string completion = answerBox(form);
+    check(completion == completionMessage, "the completion box reads \"" + completion + "\"");
+    check(textOf(controlOf(form, "Combo1")) == "25", "the settings changed after the run");
+    const auto sheets = testing::readWorksheets(testing::fileBytes(file));
+    check(sheets.size() == 1, std::to_string(sheets.size()) + " sheets were written");
+    const std::string fault = testing::layoutFault(sheets[0], 100, DifficultyMode::ChainedSteps) +
+                              testing::rangeFault(sheets[0], 25, DifficultyMode::ChainedSteps);
+    check(fault.empty(), fault);
+
+    click(controlOf(form, "Command2"));
+    waitFor<bool>([form] { return !IsWindow(form); }, "退出 to close the window");
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t* argv[])
+{
+    if (argc != 2) {
+        std::fputs("usage: drive_form1 WORKSHEET-FOLDER\n", stderr);
+        return 2;
+    }
+    try {
+        drive(argv[1]);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "drive_form1: %s\n", failure.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Starts Tallymere.exe under Wine in a real window on a display of its own and lets drive_form1
+# work it as a user would; optionally saves a screenshot of the window first.
+#   wine_window_check.sh TALLYMERE.exe DRIVE_FORM1.exe [GRAB_WINDOW SCREENSHOT.png]
+set -euo pipefail
+here=$(dirname "$0")
+source "$here/../../scripts/own_display.sh"
+source "$here/../../scripts/wine-prefix.sh"
+program=$1 driver=$2 grab=${3:-} screenshot=${4:-}
+
+start_own_display
+# A prefix of its own: Wine's desktop belongs to the display its server first met.
+export WINEPREFIX="${WINEPREFIX:-$(cd "$(dirname "$driver")" && pwd)/wine}"
+use_wine_prefix
+trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# The program writes next to itself, so it runs from a copy in a folder of the check's own.
+mkdir "$work/sheets"
+cp "$program" "$work/sheets/Tallymere.exe"
+wine "$work/sheets/Tallymere.exe" &
+app=$!
+
+if [ -n "$grab" ]; then
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Tallymere$' | head -n 1)
+    sleep 1 # let the first frame paint
+    "$grab" "$window" "$screenshot"
+fi
+
+wine "$driver" "$(winepath -w "$work/sheets")"
+
+for _ in $(seq 100); do
+    kill -0 "$app" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$app" 2>/dev/null; then
+    echo "退出 did not end the program"
+    exit 1
+fi
+wait "$app"
+echo "Wine window check passed"
