@@ -1,9 +1,10 @@
 // Drives the running Tallymere.exe from outside, as a user would, through the Windows API: finds
 // the window by its caption and the controls by their ids, checks the form, then types, tabs,
 // clicks and answers the message boxes with real input events.
-//   drive_form1 WORKSHEET-FOLDER
-// The folder must hold no worksheet yet; afterwards it holds one sheet of 100 ChainedSteps problems
-// within 25, checked by the worksheet reader, and the program has ended through 退出.
+//   drive_form1 WORKSHEET-FOLDER [DPI]
+// At 96 dpi it also works the form: the folder must hold no worksheet yet; afterwards it holds one
+// sheet of 100 ChainedSteps problems within 25, checked by the worksheet reader. At another DPI it
+// checks the form's layout alone. Either way the program ends through 退出.
 #include "control_ids.h"
 #include "generation/run.h"
 #include "generation/utf16.h"
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -146,12 +148,20 @@ void checkChoices(HWND comboBox, const form::Control& control, const std::string
     }
 }
 
-// Every control where the twips put it, at 15 twips to the pixel, with its text and list.
-void checkForm(HWND form)
+std::string rectText(const RECT& rect)
 {
+    return std::to_string(rect.left) + "," + std::to_string(rect.top) + " size " +
+           std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top);
+}
+
+// Every control where the twips put it at the window's DPI, with its text and list.
+void checkForm(HWND form, UINT dpi)
+{
+    const auto pixels = [dpi](int twips) { return MulDiv(twips, static_cast<int>(dpi), 1440); };
     RECT client{};
     GetClientRect(form, &client);
-    check(client.right == 360 && client.bottom == 217, "the client area is not 360 x 217");
+    check(client.right == pixels(form::clientWidth) && client.bottom == pixels(form::clientHeight),
+          "the client area is " + rectText(client));
     for (const form::Control& control : form::controls) {
         const HWND hwnd = GetDlgItem(form, form::controlId(control));
         const std::string name =
@@ -163,16 +173,13 @@ void checkForm(HWND form)
         GetWindowRect(hwnd, &rect);
         MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&rect), 2);
         const form::Twips twips = form::windowTwips(control);
-        // A combo box's field may grow to fit its font, never shrink.
-        const int height = rect.bottom - rect.top;
-        check(rect.left == twips.left / 15 && rect.top == twips.top / 15 &&
-                  rect.right - rect.left == twips.width / 15 &&
-                  (height == twips.height / 15 ||
-                   (control.kind == form::ComboBox && height > twips.height / 15 &&
-                    height <= twips.height / 15 + 4)),
-              name + " is at " + std::to_string(rect.left) + "," + std::to_string(rect.top) +
-                  " size " + std::to_string(rect.right - rect.left) + "x" +
-                  std::to_string(rect.bottom - rect.top));
+        // A combo box's field may grow a little to fit its font, never shrink.
+        const int extra = rect.bottom - rect.top - pixels(twips.height);
+        check(rect.left == pixels(twips.left) && rect.top == pixels(twips.top) &&
+                  rect.right - rect.left == pixels(twips.width) &&
+                  (extra == 0 ||
+                   (control.kind == form::ComboBox && extra > 0 && extra <= pixels(60))),
+              name + " is at " + rectText(rect));
         if (control.kind == form::ComboBox) {
             checkChoices(hwnd, control, name);
         }
@@ -225,13 +232,23 @@ void typeInto(HWND form, std::string_view control, const wchar_t* text)
     }
 }
 
-void drive(const std::filesystem::path& folder)
+HWND shownForm()
 {
     const HWND form = waitFor<HWND>([] { return FindWindowW(L"Form1", L"Tallymere"); }, "Form1");
     waitFor<bool>([form] { return IsWindowVisible(form) != FALSE; }, "Form1 to show");
     SetForegroundWindow(form);
     std::this_thread::sleep_for(300ms);
-    checkForm(form);
+    return form;
+}
+
+void quit(HWND form)
+{
+    click(controlOf(form, "Command2"));
+    waitFor<bool>([form] { return !IsWindow(form); }, "退出 to close the window");
+}
+
+void use(HWND form, const std::filesystem::path& folder)
+{
     checkTabOrder(form);
 
     // A range that is not in the list, and 连加减 by the arrow key.
@@ -240,6 +257,11 @@ void drive(const std::filesystem::path& folder)
     press(VK_RIGHT);
     check(IsDlgButtonChecked(form, GetDlgCtrlID(controlOf(form, "Option1", 1))) == BST_CHECKED,
           "the right arrow did not select 连加减");
+    // Tabbing back into the pair lands on the selected button, as in the Qt window.
+    press(VK_TAB);
+    send({key(VK_SHIFT), key(VK_TAB), key(VK_TAB, true), key(VK_SHIFT, true)});
+    check(focusOf(form) == controlOf(form, "Option1", 1),
+          "Shift+Tab went to \"" + textOf(focusOf(form)) + "\", not back to 连加减");
 
     // A folder in the file's place: a warning naming the file, and the window stays.
     const auto file = folder / u8"口算题.doc";
@@ -259,21 +281,28 @@ void drive(const std::filesystem::path& folder)
     const std::string fault = testing::layoutFault(sheets[0], 100, DifficultyMode::ChainedSteps) +
                               testing::rangeFault(sheets[0], 25, DifficultyMode::ChainedSteps);
     check(fault.empty(), fault);
-
-    click(controlOf(form, "Command2"));
-    waitFor<bool>([form] { return !IsWindow(form); }, "退出 to close the window");
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t* argv[])
 {
-    if (argc != 2) {
-        std::fputs("usage: drive_form1 WORKSHEET-FOLDER\n", stderr);
+    if (argc < 2 || argc > 3) {
+        std::fputs("usage: drive_form1 WORKSHEET-FOLDER [DPI]\n", stderr);
         return 2;
     }
+    // Coordinates as the window sees them, not scaled for a program that knows no DPI.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     try {
-        drive(argv[1]);
+        const HWND form = shownForm();
+        const UINT dpi = argc == 3 ? static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)) : 96;
+        check(GetDpiForWindow(form) == dpi,
+              "the window is at " + std::to_string(GetDpiForWindow(form)) + " dpi");
+        checkForm(form, dpi);
+        if (argc == 2) {
+            use(form, argv[1]);
+        }
+        quit(form);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "drive_form1: %s\n", failure.what());
         return 1;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts Tallymere.exe under Wine in a real window on a display of its own and lets drive_form1
-# work it as a user would; optionally saves a screenshot of the window first.
+# work it as a user would; optionally saves a screenshot of the window first. Then it starts the
+# program again on a 144-dpi screen and checks that the form grows with it.
 #   wine_window_check.sh TALLYMERE.exe DRIVE_FORM1.exe [GRAB_WINDOW SCREENSHOT.png]
 set -euo pipefail
 here=$(dirname "$0")
@@ -14,6 +15,13 @@ export WINEPREFIX="${WINEPREFIX:-$(cd "$(dirname "$driver")" && pwd)/wine}"
 use_wine_prefix
 trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 
+# Wine reads the screen's DPI when its server starts, so the server is let go afterwards.
+screen_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    wineserver --wait
+}
+screen_dpi 96
+
 # The program writes next to itself, so it runs from a copy in a folder of the check's own.
 mkdir "$work/sheets"
 cp "$program" "$work/sheets/Tallymere.exe"
@@ -26,15 +34,28 @@ if [ -n "$grab" ]; then
     "$grab" "$window" "$screenshot"
 fi
 
-wine "$driver" "$(winepath -w "$work/sheets")"
+ended_by_quit() {
+    for _ in $(seq 100); do
+        kill -0 "$app" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$app" 2>/dev/null; then
+        echo "退出 did not end the program"
+        exit 1
+    fi
+    wait "$app"
+}
 
-for _ in $(seq 100); do
-    kill -0 "$app" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$app" 2>/dev/null; then
-    echo "退出 did not end the program"
-    exit 1
-fi
-wait "$app"
+folder=$(winepath -w "$work/sheets")
+wine "$driver" "$folder"
+ended_by_quit
+
+screen_dpi 144
+wine "$work/sheets/Tallymere.exe" &
+app=$!
+status=0
+wine "$driver" "$folder" 144 || status=$?
+screen_dpi 96
+[ "$status" -eq 0 ] || exit "$status"
+ended_by_quit
 echo "Wine window check passed"
