@@ -94,12 +94,14 @@ void createControls(HWND window, FormState& state)
             0, classOf(control.kind), text.c_str(), styleOf(control), 0, 0, 0, 0, window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(form::controlId(control))), instance,
             nullptr);
-        for (const std::string_view choice : control.choices) {
-            SendMessageW(created, CB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(wideText(choice).c_str()));
+        if (control.kind == form::ComboBox) {
+            for (const std::string_view choice : control.choices) {
+                SendMessageW(created, CB_ADDSTRING, 0,
+                             reinterpret_cast<LPARAM>(wideText(choice).c_str()));
+            }
+            // A combo box takes its start text only once it exists.
+            SetWindowTextW(created, text.c_str());
         }
-        // A combo box takes its start text only once it exists.
-        SetWindowTextW(created, text.c_str());
         if (control.kind == form::ComboBox || control.kind == form::OptionButton) {
             const std::wstring name = wideText(form::accessibleName(control));
             state.screenReaderNames.name(created, name);
@@ -115,7 +117,7 @@ void createControls(HWND window, FormState& state)
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
-    CheckRadioButton(window, singleStepId, singleStepId + 1, singleStepId);
+    CheckDlgButton(window, singleStepId, BST_CHECKED);
 }
 
 int shownHeight(HWND control)
