@@ -1,5 +1,6 @@
-# Sourced. start_own_display makes a work folder ($work), starts Xvfb on a free display and
-# exports DISPLAY for it; on exit, every background job stops and the folder goes.
+# Sourced by the checks that run a program in a real window. start_own_display makes a work folder
+# ($work), starts Xvfb on a free display and exports DISPLAY for it; on exit, every background job
+# stops and the folder goes.
 start_own_display() {
     local number
     work=$(mktemp -d)
@@ -13,4 +14,17 @@ start_own_display() {
     # Qt wants a private runtime folder and warns on every start without one.
     mkdir -m 700 "$work/runtime"
     export XDG_RUNTIME_DIR="$work/runtime"
+}
+
+# Fails unless the program with process id $1 ends within ten seconds of 退出 being pressed.
+ended_by_quit() {
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        echo "退出 did not end the program"
+        return 1
+    fi
+    wait "$1"
 }

@@ -35,14 +35,5 @@ done
 
 # 退出 sits at (216, 136).
 xdotool mousemove --window "$window" 268 152 click 1
-for _ in $(seq 100); do
-    kill -0 "$app" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$app" 2>/dev/null; then
-    echo "退出 did not end the program"
-    exit 1
-fi
-wait "$app"
-app=""
+ended_by_quit "$app"
 echo "real window check passed"

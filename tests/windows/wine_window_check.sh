@@ -34,28 +34,14 @@ if [ -n "$grab" ]; then
     "$grab" "$window" "$screenshot"
 fi
 
-ended_by_quit() {
-    for _ in $(seq 100); do
-        kill -0 "$app" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$app" 2>/dev/null; then
-        echo "退出 did not end the program"
-        exit 1
-    fi
-    wait "$app"
-}
-
 folder=$(winepath -w "$work/sheets")
 wine "$driver" "$folder"
-ended_by_quit
+ended_by_quit "$app"
 
 screen_dpi 144
 wine "$work/sheets/Tallymere.exe" &
 app=$!
-status=0
-wine "$driver" "$folder" 144 || status=$?
+wine "$driver" "$folder" 144
+ended_by_quit "$app"
 screen_dpi 96
-[ "$status" -eq 0 ] || exit "$status"
-ended_by_quit
 echo "Wine window check passed"
