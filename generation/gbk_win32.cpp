@@ -10,7 +10,7 @@ namespace {
 
 constexpr UINT gbkCodePage = 936;
 
-// The GBK bytes of `wide`, or nothing when a character has no GBK form.
+// Puts the GBK bytes of `wide` into `gbk`, when given; false when a character has no GBK form.
 bool convert(std::wstring_view wide, std::string* gbk)
 {
     const int size = static_cast<int>(wide.size());
