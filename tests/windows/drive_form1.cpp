@@ -200,8 +200,31 @@ void checkTabOrder(HWND form)
     }
 }
 
-// Returns the message box's text once it is dismissed with the Return key.
-std::string answerBox(HWND form)
+// What a message box showed before it was answered.
+struct SeenBox {
+    std::string text;
+    bool icon = false;
+    int buttons = 0;
+};
+
+SeenBox contentsOf(HWND box)
+{
+    SeenBox seen{textOf(GetDlgItem(box, 0xFFFF))};
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const auto style = GetWindowLongW(child, GWL_STYLE);
+        if (!(style & WS_VISIBLE)) {
+            continue;
+        }
+        seen.icon |= classOf(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON &&
+                     SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        seen.buttons += classOf(child) == "Button";
+    }
+    return seen;
+}
+
+// Notes what the message box shows, then dismisses it with the Return key.
+SeenBox answerBox(HWND form)
 {
     const HWND box = waitFor<HWND>(
         [form] {
@@ -209,11 +232,11 @@ std::string answerBox(HWND form)
             return found != nullptr && GetWindow(found, GW_OWNER) == form ? found : nullptr;
         },
         "a message box");
-    const std::string text = textOf(GetDlgItem(box, 0xFFFF));
+    const SeenBox seen = contentsOf(box);
     SetForegroundWindow(box);
     press(VK_RETURN);
     waitFor<bool>([box] { return !IsWindow(box); }, "the message box to close");
-    return text;
+    return seen;
 }
 
 void typeInto(HWND form, std::string_view control, const wchar_t* text)
@@ -267,14 +290,19 @@ void use(HWND form, const std::filesystem::path& folder)
     const auto file = folder / u8"口算题.doc";
     std::filesystem::create_directory(file);
     click(controlOf(form, "Command1"));
-    const std::string failure = answerBox(form);
-    check(failure.find("口算题.doc") != std::string::npos, "the failure reads \"" + failure + "\"");
+    const SeenBox failure = answerBox(form);
+    check(failure.text.find("口算题.doc") != std::string::npos,
+          "the failure reads \"" + failure.text + "\"");
+    check(failure.icon && failure.buttons == 1, "the failure box is not a warning with OK alone");
     check(IsWindowVisible(form) != FALSE, "the window went away after a failure");
     std::filesystem::remove(file);
 
     click(controlOf(form, "Command1"));
-    const std::string completion = answerBox(form);
-    check(completion == completionMessage, "the completion box reads \"" + completion + "\"");
+    const SeenBox completion = answerBox(form);
+    check(completion.text == completionMessage,
+          "the completion box reads \"" + completion.text + "\"");
+    check(!completion.icon && completion.buttons == 1,
+          "the completion box has an icon or more than OK");
     check(textOf(controlOf(form, "Combo1")) == "25", "the settings changed after the run");
     const auto sheets = testing::readWorksheets(testing::fileBytes(file));
     check(sheets.size() == 1, std::to_string(sheets.size()) + " sheets were written");
