@@ -73,14 +73,16 @@ HWND focusOf(HWND window)
     return info.hwndFocus;
 }
 
-HWND controlOf(HWND form, std::string_view name, int index = 0)
+constexpr const form::Control& rangeBox = form::controlNamed(form::rangeBox);
+constexpr const form::Control& countBox = form::controlNamed(form::countBox);
+constexpr const form::Control& singleStep = form::controlNamed(form::modeButtons, 0);
+constexpr const form::Control& chainedSteps = form::controlNamed(form::modeButtons, 1);
+constexpr const form::Control& generateButton = form::controlNamed(form::generateButton);
+constexpr const form::Control& quitButton = form::controlNamed(form::quitButton);
+
+HWND controlOf(HWND form, const form::Control& control)
 {
-    for (const form::Control& control : form::controls) {
-        if (control.name == name && control.index == index) {
-            return GetDlgItem(form, form::controlId(control));
-        }
-    }
-    return nullptr;
+    return GetDlgItem(form, form::controlId(control));
 }
 
 // The control a focus belongs to: a combo box's edit field counts as the combo box.
@@ -125,18 +127,6 @@ void click(HWND control)
     send({down, up});
 }
 
-const char* classOfKind(form::ControlKind kind)
-{
-    switch (kind) {
-    case form::ComboBox:
-        return "ComboBox";
-    case form::Label:
-        return "Static";
-    default:
-        return "Button";
-    }
-}
-
 void checkChoices(HWND comboBox, const form::Control& control, const std::string& name)
 {
     const auto count = SendMessageW(comboBox, CB_GETCOUNT, 0, 0);
@@ -167,7 +157,8 @@ void checkForm(HWND form, UINT dpi)
         const std::string name =
             std::string(control.name) + "[" + std::to_string(control.index) + "]";
         check(hwnd != nullptr, name + " is missing");
-        check(classOf(hwnd) == classOfKind(control.kind), name + " is a " + classOf(hwnd));
+        check(classOf(hwnd) == utf8Text(form::windowClassOf(control.kind)),
+              name + " is a " + classOf(hwnd));
         check(textOf(hwnd) == control.text, name + " reads \"" + textOf(hwnd) + "\"");
         RECT rect{};
         GetWindowRect(hwnd, &rect);
@@ -184,16 +175,16 @@ void checkForm(HWND form, UINT dpi)
             checkChoices(hwnd, control, name);
         }
     }
-    check(IsDlgButtonChecked(form, GetDlgCtrlID(controlOf(form, "Option1", 0))) == BST_CHECKED,
+    check(IsDlgButtonChecked(form, form::controlId(singleStep)) == BST_CHECKED,
           "加减 is not selected at start");
 }
 
 void checkTabOrder(HWND form)
 {
-    check(ownerOf(focusOf(form)) == controlOf(form, "Combo1"), "the focus is not on Combo1");
-    const HWND order[] = {controlOf(form, "Option1", 0), controlOf(form, "Command1"),
-                          controlOf(form, "Command2"), controlOf(form, "Combo2"),
-                          controlOf(form, "Combo1")};
+    check(ownerOf(focusOf(form)) == controlOf(form, rangeBox), "the focus is not on Combo1");
+    const HWND order[] = {controlOf(form, singleStep), controlOf(form, generateButton),
+                          controlOf(form, quitButton), controlOf(form, countBox),
+                          controlOf(form, rangeBox)};
     for (const HWND next : order) {
         press(VK_TAB);
         check(ownerOf(focusOf(form)) == next, "Tab went to \"" + textOf(focusOf(form)) + "\"");
@@ -239,7 +230,7 @@ SeenBox answerBox(HWND form)
     return seen;
 }
 
-void typeInto(HWND form, std::string_view control, const wchar_t* text)
+void typeInto(HWND form, const form::Control& control, const wchar_t* text)
 {
     click(controlOf(form, control));
     send({key(VK_END), key(VK_END, true), key(VK_SHIFT), key(VK_HOME), key(VK_HOME, true),
@@ -266,7 +257,7 @@ HWND shownForm()
 
 void quit(HWND form)
 {
-    click(controlOf(form, "Command2"));
+    click(controlOf(form, quitButton));
     waitFor<bool>([form] { return !IsWindow(form); }, "退出 to close the window");
 }
 
@@ -275,21 +266,21 @@ void use(HWND form, const std::filesystem::path& folder)
     checkTabOrder(form);
 
     // A range that is not in the list, and 连加减 by the arrow key.
-    typeInto(form, "Combo1", L"25");
+    typeInto(form, rangeBox, L"25");
     press(VK_TAB);
     press(VK_RIGHT);
-    check(IsDlgButtonChecked(form, GetDlgCtrlID(controlOf(form, "Option1", 1))) == BST_CHECKED,
+    check(IsDlgButtonChecked(form, form::controlId(chainedSteps)) == BST_CHECKED,
           "the right arrow did not select 连加减");
     // Tabbing back into the pair lands on the selected button, as in the Qt window.
     press(VK_TAB);
     send({key(VK_SHIFT), key(VK_TAB), key(VK_TAB, true), key(VK_SHIFT, true)});
-    check(focusOf(form) == controlOf(form, "Option1", 1),
+    check(focusOf(form) == controlOf(form, chainedSteps),
           "Shift+Tab went to \"" + textOf(focusOf(form)) + "\", not back to 连加减");
 
     // A folder in the file's place: a warning naming the file, and the window stays.
     const auto file = folder / u8"口算题.doc";
     std::filesystem::create_directory(file);
-    click(controlOf(form, "Command1"));
+    click(controlOf(form, generateButton));
     const SeenBox failure = answerBox(form);
     check(failure.text.find("口算题.doc") != std::string::npos,
           "the failure reads \"" + failure.text + "\"");
@@ -297,13 +288,13 @@ void use(HWND form, const std::filesystem::path& folder)
     check(IsWindowVisible(form) != FALSE, "the window went away after a failure");
     std::filesystem::remove(file);
 
-    click(controlOf(form, "Command1"));
+    click(controlOf(form, generateButton));
     const SeenBox completion = answerBox(form);
     check(completion.text == completionMessage,
           "the completion box reads \"" + completion.text + "\"");
     check(!completion.icon && completion.buttons == 1,
           "the completion box has an icon or more than OK");
-    check(textOf(controlOf(form, "Combo1")) == "25", "the settings changed after the run");
+    check(textOf(controlOf(form, rangeBox)) == "25", "the settings changed after the run");
     const auto sheets = testing::readWorksheets(testing::fileBytes(file));
     check(sheets.size() == 1, std::to_string(sheets.size()) + " sheets were written");
     const std::string fault = testing::layoutFault(sheets[0], 100, DifficultyMode::ChainedSteps) +

@@ -40,18 +40,6 @@ FormState* stateOf(HWND window)
     return reinterpret_cast<FormState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-const wchar_t* classOf(form::ControlKind kind)
-{
-    switch (kind) {
-    case form::ComboBox:
-        return WC_COMBOBOXW;
-    case form::Label:
-        return WC_STATICW;
-    default:
-        return WC_BUTTONW;
-    }
-}
-
 // Every control that takes focus starts a group of its own, but for the second option button, so
 // that the arrow keys move between the two option buttons and nowhere else.
 DWORD styleOf(const form::Control& control)
@@ -91,9 +79,9 @@ void createControls(HWND window, FormState& state)
     for (const form::Control& control : form::controls) {
         const std::wstring text = wideText(control.text);
         const HWND created = CreateWindowExW(
-            0, classOf(control.kind), text.c_str(), styleOf(control), 0, 0, 0, 0, window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(form::controlId(control))), instance,
-            nullptr);
+            0, form::windowClassOf(control.kind), text.c_str(), styleOf(control), 0, 0, 0, 0,
+            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(form::controlId(control))),
+            instance, nullptr);
         if (control.kind == form::ComboBox) {
             for (const std::string_view choice : control.choices) {
                 SendMessageW(created, CB_ADDSTRING, 0,
