@@ -14,7 +14,23 @@ struct Symbol {
     std::size_t bytes; // its length in the UTF-8 text
 };
 
-constexpr std::string_view ideographicBlank = "\u3000";
+// The blanks besides the space and the tab: the no-break space that a copy from a web page or a
+// word processor brings, the typographic spaces U+2000..U+200A, U+202F and U+205F, and the
+// ideographic blank of a Chinese input method.
+constexpr std::string_view unicodeBlanks[] = {
+    "\u00A0", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
+    "\u2007", "\u2008", "\u2009", "\u200A", "\u202F", "\u205F", "\u3000",
+};
+
+std::size_t unicodeBlankLength(std::string_view rest)
+{
+    for (const std::string_view blank : unicodeBlanks) {
+        if (rest.starts_with(blank)) {
+            return blank.size();
+        }
+    }
+    return 0;
+}
 
 // Full-width U+FF01..U+FF5E stand for ASCII 0x21..0x7E; in UTF-8 they are EF BC 81..BF and
 // EF BD 80..9E.
@@ -37,8 +53,8 @@ Symbol frontSymbol(std::string_view rest)
     if (static_cast<unsigned char>(rest[0]) < 0x80) {
         return {rest[0], 1};
     }
-    if (rest.starts_with(ideographicBlank)) {
-        return {' ', ideographicBlank.size()};
+    if (const std::size_t blank = unicodeBlankLength(rest); blank != 0) {
+        return {' ', blank};
     }
     const char twin = fullWidthTwin(rest);
     return {twin, twin != '\0' ? std::size_t{3} : std::size_t{1}};
