@@ -120,10 +120,12 @@ void BM_wholeRun(benchmark::State& state)
 }
 BENCHMARK(BM_wholeRun)->ArgName("largest")->Arg(0)->Arg(1);
 
-// The least a program can do to append a sheet: open, one write, close.
+// The least a program can do to append a sheet: open, one write, close; with `flushed`, also wait
+// until the bytes are on the disk before closing, as a run does before it reports success.
 void BM_plainAppend(benchmark::State& state)
 {
     const WorksheetSettings settings = settingsOf(state);
+    const bool flushed = state.range(1) != 0;
     const std::string sheet =
         composeSheet(std::stod(settings.rangeText), std::stoi(settings.countText), settings.mode,
                      uniformRandom());
@@ -131,14 +133,15 @@ void BM_plainAppend(benchmark::State& state)
     const std::string path = worksheetPath(folder.path().string());
     for (auto _ : state) {
         const int file = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-        if (file < 0 || ::write(file, sheet.data(), sheet.size()) != ssize_t(sheet.size())) {
+        if (file < 0 || ::write(file, sheet.data(), sheet.size()) != ssize_t(sheet.size()) ||
+            (flushed && ::fsync(file) != 0)) {
             state.SkipWithError("cannot append");
         }
         ::close(file);
         keepFileSmall(state, path);
     }
 }
-BENCHMARK(BM_plainAppend)->ArgName("largest")->Arg(0)->Arg(1);
+BENCHMARK(BM_plainAppend)->ArgNames({"largest", "flushed"})->ArgsProduct({{0, 1}, {0, 1}});
 
 } // namespace
 } // namespace tallymere

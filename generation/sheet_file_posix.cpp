@@ -1,4 +1,5 @@
 #include "file_failure.h"
+#include "patience.h"
 #include "sheet_file.h"
 
 #include <cerrno>
@@ -35,6 +36,7 @@ std::optional<FileFault> faultOf(int error)
         return FileFault::TooLarge;
     case EBUSY:
     case ETXTBSY:
+    case EWOULDBLOCK:
         return FileFault::InUse;
     case ENXIO:
         return FileFault::NotAFile;
@@ -73,14 +75,13 @@ private:
     int descriptor_;
 };
 
+// Returns 0, or EWOULDBLOCK when another program has held the file for longer than a user
+// would wait.
 int lockExclusive(int descriptor)
 {
-    while (::flock(descriptor, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
+    return retryWhileBusy(
+        [descriptor] { return ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 ? 0 : errno; },
+        [](int error) { return error == EWOULDBLOCK || error == EINTR; }, lockPatience);
 }
 
 // Returns 0 or the error that stopped the write.
@@ -95,6 +96,21 @@ int writeAll(int descriptor, std::string_view bytes)
             return written < 0 ? errno : EIO;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+// Returns 0 once the bytes are on the disk, so that a reported success survives a power cut, or
+// the error that kept them from it.
+int writeToDisk(int descriptor, std::string_view bytes)
+{
+    if (const int error = writeAll(descriptor, bytes); error != 0) {
+        return error;
+    }
+    while (::fsync(descriptor) != 0) {
+        if (errno != EINTR) {
+            return errno;
+        }
     }
     return 0;
 }
@@ -119,7 +135,7 @@ void appendSheet(const std::string& path, std::string_view bytes)
     if (!S_ISREG(before.st_mode)) {
         failOpen(path, reasonText(ENXIO));
     }
-    if (const int error = writeAll(file.get(), bytes); error != 0) {
+    if (const int error = writeToDisk(file.get(), bytes); error != 0) {
         failWrite(path, reasonText(error), ::ftruncate(file.get(), before.st_size) == 0);
     }
     if (const int error = file.close(); error != 0) {

@@ -1,10 +1,12 @@
 #include "file_failure.h"
+#include "patience.h"
 #include "sheet_file.h"
 #include "utf16.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <windows.h>
 
 namespace tallymere {
@@ -98,18 +100,49 @@ private:
     HANDLE handle_;
 };
 
-// The whole file and anything appended to it: other writers wait, and readers too, until the
-// sheet is complete.
-DWORD lockExclusive(HANDLE file)
+bool isBusy(DWORD error)
 {
-    OVERLAPPED from{};
-    return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &from) ? 0
-                                                                                   : GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-// Writes at `offset` onwards, the end of the file as it was when locked. Returns 0 or the error
-// that stopped the write.
-DWORD writeAll(HANDLE file, std::uint64_t offset, std::string_view bytes)
+// A virus scanner or an indexer often holds a file for a moment after it was written; another
+// program that keeps it open (Word showing it) gets the "in use" message after this second.
+constexpr std::chrono::milliseconds openPatience{1000};
+
+// GENERIC_WRITE is the access that locking, flushing and cutting back are documented to need;
+// append access writes the sheet. Sharing lets another Tallymere open the file and wait for the
+// lock. Returns the handle, or INVALID_HANDLE_VALUE with the error.
+std::pair<HANDLE, DWORD> openForAppending(const std::wstring& path)
+{
+    return retryWhileBusy(
+        [&path] {
+            const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | FILE_APPEND_DATA,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            return std::pair(file, file == INVALID_HANDLE_VALUE ? GetLastError() : DWORD{0});
+        },
+        [](const std::pair<HANDLE, DWORD>& opened) { return isBusy(opened.second); }, openPatience);
+}
+
+// The whole file and anything appended to it: other writers wait, and readers too, until the
+// sheet is complete. Returns 0, or ERROR_LOCK_VIOLATION when another program has held the lock for
+// longer than a user would wait.
+DWORD lockExclusive(HANDLE file)
+{
+    return retryWhileBusy(
+        [file] {
+            OVERLAPPED from{};
+            return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                              MAXDWORD, MAXDWORD, &from)
+                       ? DWORD{0}
+                       : GetLastError();
+        },
+        isBusy, lockPatience);
+}
+
+// Writes at `offset` onwards, the end of the file as it was when locked, through to the disk.
+// Returns 0 or the error that stopped the write.
+DWORD writeToDisk(HANDLE file, std::uint64_t offset, std::string_view bytes)
 {
     while (!bytes.empty()) {
         OVERLAPPED at{};
@@ -126,7 +159,8 @@ DWORD writeAll(HANDLE file, std::uint64_t offset, std::string_view bytes)
         bytes.remove_prefix(written);
         offset += written;
     }
-    return 0;
+    // Only bytes on the disk survive a power cut, and only those may be reported as written.
+    return FlushFileBuffers(file) ? 0 : GetLastError();
 }
 
 bool cutBack(HANDLE file, LARGE_INTEGER length)
@@ -134,36 +168,41 @@ bool cutBack(HANDLE file, LARGE_INTEGER length)
     return SetFilePointerEx(file, length, nullptr, FILE_BEGIN) && SetEndOfFile(file);
 }
 
+// The file as Windows users write paths, for the messages.
+std::string shownPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 } // namespace
 
 void appendSheet(const std::string& path, std::string_view bytes)
 {
+    const std::string shown = shownPath(path);
     const std::wstring widePath = wideText(path);
-    // Append access to write the sheet, write access to cut a failed one back; sharing lets
-    // another Tallymere open the file and wait for the lock.
-    OpenFile file(CreateFileW(widePath.c_str(), FILE_APPEND_DATA | FILE_WRITE_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        failOpen(path, openReason(widePath, GetLastError()));
+    const auto [handle, openError] = openForAppending(widePath);
+    if (handle == INVALID_HANDLE_VALUE) {
+        failOpen(shown, openReason(widePath, openError));
     }
+    OpenFile file(handle);
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        failOpen(path, reasonText(FileFault::NotAFile));
+        failOpen(shown, reasonText(FileFault::NotAFile));
     }
     if (const DWORD error = lockExclusive(file.get()); error != 0) {
-        failOpen(path, reasonText(error));
+        failOpen(shown, reasonText(error));
     }
     LARGE_INTEGER before{};
     if (!GetFileSizeEx(file.get(), &before)) {
-        failOpen(path, reasonText(GetLastError()));
+        failOpen(shown, reasonText(GetLastError()));
     }
     if (const DWORD error =
-            writeAll(file.get(), static_cast<std::uint64_t>(before.QuadPart), bytes);
+            writeToDisk(file.get(), static_cast<std::uint64_t>(before.QuadPart), bytes);
         error != 0) {
-        failWrite(path, reasonText(error), cutBack(file.get(), before));
+        failWrite(shown, reasonText(error), cutBack(file.get(), before));
     }
     if (const DWORD error = file.close(); error != 0) {
-        failWrite(path, reasonText(error), false);
+        failWrite(shown, reasonText(error), false);
     }
 }
 

@@ -11,15 +11,20 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <stdexcept>
 #include <string>
 #include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -73,6 +78,23 @@ void limitFileSize(const fs::path& folder)
     }
 }
 
+// Every flush to the disk fails in this child, as on a disk that reports a fault only then.
+void failFlushes(const fs::path&)
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 1, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fdatasync, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+        ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
+        ::_exit(unsupported);
+    }
+}
+
 void nothing(const fs::path&) {}
 
 struct Fault {
@@ -116,6 +138,7 @@ const Fault faults[] = {
      limitFileSize,
      nothing,
      {"文件已达到允许的最大长度", "文件保持原样"}},
+    {"flush_to_disk_fails", true, nothing, failFlushes, nothing, {"写入", "文件保持原样"}},
 };
 
 void PrintTo(const Fault& fault, std::ostream* out)
@@ -166,7 +189,7 @@ TEST_P(FaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
     const auto outcome =
         testing::runInChild([&](std::string& report) { return failingRun(fault, folder, report); });
     if (outcome.status == unsupported) {
-        GTEST_SKIP() << "this machine gives no mount namespace to a test";
+        GTEST_SKIP() << "this machine gives a test no mount namespace or system call filter";
     }
     EXPECT_EQ(outcome.status, 0) << outcome.report;
     EXPECT_NE(outcome.report.find("“" + worksheetPath(folder.string()) + "”"), std::string::npos)
@@ -190,9 +213,13 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, ::testing::ValuesIn(faults),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Cutting back after a failed write is only safe while no one else can append, so an append waits
-// for whoever holds the file.
-TEST(SheetLock, AnAppendWaitsUntilTheFileIsFree)
+// for whoever holds the file; but not so long that the window seems frozen. The parameter: whether
+// the holder lets go soon.
+class SheetLock : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SheetLock, AnAppendWaitsForTheFileAWhileOnly)
 {
+    const bool letGo = GetParam();
     testing::TempFolder temp;
     testing::RecordingNotice notice;
     generateWorksheet(startValues, temp.path().string(), notice);
@@ -200,21 +227,51 @@ TEST(SheetLock, AnAppendWaitsUntilTheFileIsFree)
     const int holder = ::open(temp.worksheet().c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
 
-    testing::ChildProcess writer([&](std::string&) {
+    const auto start = std::chrono::steady_clock::now();
+    testing::ChildProcess writer([&](std::string& report) {
         ::close(holder); // a forked copy would share the parent's lock
-        generateWorksheet(startValues, temp.path().string(), notice);
-        return 0;
+        try {
+            generateWorksheet(startValues, temp.path().string(), notice);
+            return 0;
+        } catch (const WorksheetError& error) {
+            report = error.what();
+            return 1;
+        }
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(writer.hasEnded());
     EXPECT_EQ(fs::file_size(temp.worksheet()), before.size());
+    if (letGo) {
+        ::close(holder);
+    }
+    // A writer that would wait for good is let go after ten seconds, to fail here, not hang.
+    auto waited = std::chrono::steady_clock::now() - start;
+    for (; !writer.hasEnded() && waited < std::chrono::seconds(10);
+         waited = std::chrono::steady_clock::now() - start) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!letGo) {
+        ::close(holder);
+    }
+    const testing::ChildOutcome outcome = writer.wait();
 
-    ::close(holder);
-    EXPECT_EQ(writer.wait().status, 0);
     const std::string after = testing::fileBytes(temp.worksheet());
-    EXPECT_EQ(after.substr(0, before.size()), before);
-    EXPECT_EQ(testing::readWorksheets(after).size(), 2u);
+    if (letGo) {
+        EXPECT_EQ(outcome.status, 0) << outcome.report;
+        EXPECT_EQ(after.substr(0, before.size()), before);
+        EXPECT_EQ(testing::readWorksheets(after).size(), 2u);
+    } else {
+        EXPECT_GT(waited, std::chrono::seconds(4));
+        EXPECT_LT(waited, std::chrono::seconds(8));
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_NE(outcome.report.find("正被其他程序使用"), std::string::npos) << outcome.report;
+        EXPECT_EQ(after, before);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Holders, SheetLock, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "lets_go_soon" : "holds_past_the_wait");
+});
 
 } // namespace
 } // namespace tallymere

@@ -68,10 +68,18 @@ TEST_F(GenerateWorksheetTest, EveryRunAppendsAWholeSheetAfterTheEarlierOnes)
     EXPECT_EQ(notice.messages.size(), 2u);
 }
 
-TEST_F(GenerateWorksheetTest, SeparatorAtTheEndOfTheFolderIsKept)
+TEST_F(GenerateWorksheetTest, EverySpellingOfTheFolderReachesItsFile)
 {
-    generateWorksheet({"10", "1", single}, folder.text() + "/", notice);
-    EXPECT_EQ(readWorksheets(fileBytes(folder.worksheet())).size(), 1u);
+    const std::string spellings[] = {
+        folder.text() + "/", // the separator at its end is kept
+#ifdef _WIN32
+        "\\\\?\\" + folder.text(), // the long-path prefix, after which "/" is no separator
+#endif
+    };
+    for (const std::string& spelling : spellings) {
+        generateWorksheet({"10", "1", single}, spelling, notice);
+    }
+    EXPECT_EQ(readWorksheets(fileBytes(folder.worksheet())).size(), std::size(spellings));
 }
 
 // Every sheet the reader gets back is laid out right, and, for whole ranges of 1 and more, every
