@@ -18,7 +18,7 @@ Converter openConverter()
 {
     iconv_t converter = iconv_open("GBK", "UTF-8");
     if (converter == reinterpret_cast<iconv_t>(-1)) {
-        throw WorksheetError("本机缺少GBK编码转换，无法生成口算题。");
+        throw WorksheetError(std::string(noGbkMessage));
     }
     return Converter(converter);
 }

@@ -10,7 +10,8 @@ namespace {
 
 constexpr UINT gbkCodePage = 936;
 
-// Puts the GBK bytes of `wide` into `gbk`, when given; false when a character has no GBK form.
+// Puts the GBK bytes of `wide` (not empty) into `gbk`, when given; false when a character has no
+// GBK form.
 bool convert(std::wstring_view wide, std::string* gbk)
 {
     const int size = static_cast<int>(wide.size());
@@ -18,7 +19,11 @@ bool convert(std::wstring_view wide, std::string* gbk)
     // No best fit: a character GBK lacks must fail, not turn into a look-alike or "?".
     const int length = WideCharToMultiByte(gbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(), size,
                                            nullptr, 0, nullptr, &usedDefault);
-    if (length == 0 || usedDefault) {
+    if (length == 0) {
+        // Any text converts to some bytes, so the system lacks the code page itself.
+        throw WorksheetError(std::string(noGbkMessage));
+    }
+    if (usedDefault) {
         return false;
     }
     if (gbk != nullptr) {
