@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -27,9 +28,32 @@ QComboBox* makeComboBox(const form::Control& control, QWidget* parent)
     for (const std::string_view choice : control.choices) {
         box->addItem(qtText(choice));
     }
-    box->setEditText(qtText(control.text));
+    // The list position follows the start text, so that Up and Down step to its neighbours.
+    const QString text = qtText(control.text);
+    box->setCurrentIndex(box->findText(text));
+    box->setEditText(text);
     return box;
 }
+
+// Enter presses the button that has the focus, as on every desktop, although neither button is a
+// default button.
+class CommandButton final : public QPushButton {
+public:
+    CommandButton(const QString& text, QWidget* parent) : QPushButton(text, parent)
+    {
+        setAutoDefault(false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
 
 QWidget* makeWidget(const form::Control& control, QWidget* parent)
 {
@@ -43,11 +67,8 @@ QWidget* makeWidget(const form::Control& control, QWidget* parent)
         return new QRadioButton(text, parent);
     case form::Label:
         return new QLabel(text, parent);
-    case form::PushButton: {
-        auto* button = new QPushButton(text, parent);
-        button->setAutoDefault(false);
-        return button;
-    }
+    case form::PushButton:
+        return new CommandButton(text, parent);
     }
     return nullptr; // every kind is handled above
 }

@@ -3,6 +3,25 @@
 #include <QApplication>
 #include <QFile>
 #include <csignal>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// The folder that holds the program, as the file system names it: a name that is not valid UTF-8
+// (made on a Latin-1 system, unpacked from an old archive) must reach the file as it is.
+std::string programFolder()
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error && program.is_absolute()) {
+        return program.parent_path().native();
+    }
+    // No /proc: Qt's own answer, right for every folder whose name is valid in the locale.
+    return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -12,7 +31,7 @@ int main(int argc, char* argv[])
 #endif
     QApplication app(argc, argv);
     // The worksheet file lives next to the program, where users find it.
-    tallymere::Form1 form(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    tallymere::Form1 form(programFolder());
     form.show();
     return app.exec();
 }
