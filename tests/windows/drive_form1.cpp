@@ -6,10 +6,12 @@
 // sheet of 100 ChainedSteps problems within 25, checked by the worksheet reader. At another DPI it
 // checks the form's layout alone. Either way the program ends through 退出.
 #include "control_ids.h"
+#include "form1.h"
 #include "generation/run.h"
 #include "generation/utf16.h"
 #include "support/worksheet_reader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
@@ -144,14 +146,19 @@ std::string rectText(const RECT& rect)
            std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top);
 }
 
+// A combo box grows past its height only as much as its font forces: to show a whole list item in
+// its field, within its border.
+int forcedGrowth(HWND comboBox, int shown, int height)
+{
+    const auto item = SendMessageW(comboBox, CB_GETITEMHEIGHT, 0, 0);
+    const auto field = SendMessageW(comboBox, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    return std::max(0, static_cast<int>(item + shown - field) - height);
+}
+
 // Every control where the twips put it at the window's DPI, with its text and list.
-void checkForm(HWND form, UINT dpi)
+void checkControls(HWND form, UINT dpi)
 {
     const auto pixels = [dpi](int twips) { return MulDiv(twips, static_cast<int>(dpi), 1440); };
-    RECT client{};
-    GetClientRect(form, &client);
-    check(client.right == pixels(form::clientWidth) && client.bottom == pixels(form::clientHeight),
-          "the client area is " + rectText(client));
     for (const form::Control& control : form::controls) {
         const HWND hwnd = GetDlgItem(form, form::controlId(control));
         const std::string name =
@@ -164,12 +171,12 @@ void checkForm(HWND form, UINT dpi)
         GetWindowRect(hwnd, &rect);
         MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT*>(&rect), 2);
         const form::Twips twips = form::windowTwips(control);
-        // A combo box's field may grow a little to fit its font, never shrink.
         const int extra = rect.bottom - rect.top - pixels(twips.height);
         check(rect.left == pixels(twips.left) && rect.top == pixels(twips.top) &&
                   rect.right - rect.left == pixels(twips.width) &&
-                  (extra == 0 ||
-                   (control.kind == form::ComboBox && extra > 0 && extra <= pixels(60))),
+                  extra == (control.kind == form::ComboBox
+                                ? forcedGrowth(hwnd, rect.bottom - rect.top, pixels(twips.height))
+                                : 0),
               name + " is at " + rectText(rect));
         if (control.kind == form::ComboBox) {
             checkChoices(hwnd, control, name);
@@ -265,6 +272,9 @@ void use(HWND form, const std::filesystem::path& folder)
 {
     checkTabOrder(form);
 
+    // Down steps Combo1 from its start value to the next entry of its list.
+    press(VK_DOWN);
+    check(textOf(controlOf(form, rangeBox)) == "20", "Down in Combo1 gave something other than 20");
     // A range that is not in the list, and 连加减 by the arrow key.
     typeInto(form, rangeBox, L"25");
     press(VK_TAB);
@@ -276,6 +286,12 @@ void use(HWND form, const std::filesystem::path& folder)
     send({key(VK_SHIFT), key(VK_TAB), key(VK_TAB, true), key(VK_SHIFT, true)});
     check(focusOf(form) == controlOf(form, chainedSteps),
           "Shift+Tab went to \"" + textOf(focusOf(form)) + "\", not back to 连加减");
+    // On through both commands to Combo2, where Up steps from 100 back to 80.
+    press(VK_TAB);
+    press(VK_TAB);
+    press(VK_TAB);
+    press(VK_UP);
+    check(textOf(controlOf(form, countBox)) == "80", "Up in Combo2 gave something other than 80");
 
     // A folder in the file's place: a warning naming the file, and the window stays.
     const auto file = folder / u8"口算题.doc";
@@ -288,7 +304,8 @@ void use(HWND form, const std::filesystem::path& folder)
     check(IsWindowVisible(form) != FALSE, "the window went away after a failure");
     std::filesystem::remove(file);
 
-    click(controlOf(form, generateButton));
+    // The click left the focus on 生成Word, and Enter presses the button that has the focus.
+    press(VK_RETURN);
     const SeenBox completion = answerBox(form);
     check(completion.text == completionMessage,
           "the completion box reads \"" + completion.text + "\"");
@@ -297,9 +314,63 @@ void use(HWND form, const std::filesystem::path& folder)
     check(textOf(controlOf(form, rangeBox)) == "25", "the settings changed after the run");
     const auto sheets = testing::readWorksheets(testing::fileBytes(file));
     check(sheets.size() == 1, std::to_string(sheets.size()) + " sheets were written");
-    const std::string fault = testing::layoutFault(sheets[0], 100, DifficultyMode::ChainedSteps) +
+    const std::string fault = testing::layoutFault(sheets[0], 80, DifficultyMode::ChainedSteps) +
                               testing::rangeFault(sheets[0], 25, DifficultyMode::ChainedSteps);
     check(fault.empty(), fault);
+
+    // Tab reaches 退出, and Enter presses it too.
+    press(VK_TAB);
+    press(VK_RETURN);
+    waitFor<bool>([form] { return !IsWindow(form); }, "Enter on 退出 to close the window");
+}
+
+int iconWidth(ULONG_PTR icon)
+{
+    ICONINFO info{};
+    if (icon == 0 || !GetIconInfo(reinterpret_cast<HICON>(icon), &info)) {
+        return 0;
+    }
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// What Wine lets no other process see or send: a window of the driver's own, with the icons of
+// Tallymere.exe, then the messages that Windows sends when the window moves to a 144-dpi monitor
+// and when a click on its taskbar button activates it while still minimised.
+void checkOwnWindow(const std::filesystem::path& folder)
+{
+    const HINSTANCE program = LoadLibraryExW((folder / L"Tallymere.exe").c_str(), nullptr,
+                                             LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    check(program != nullptr, "cannot read the resources of Tallymere.exe");
+    const HWND form = win32::showForm1(program, testing::pathText(folder), SW_SHOWNORMAL);
+    check(form != nullptr, "the driver could not open a window of its own");
+    check(iconWidth(GetClassLongPtrW(form, GCLP_HICON)) == GetSystemMetrics(SM_CXICON) &&
+              iconWidth(GetClassLongPtrW(form, GCLP_HICONSM)) == GetSystemMetrics(SM_CXSMICON),
+          "the window's icons are not of the system's sizes");
+
+    SIZE size{};
+    check(SendMessageW(form, WM_GETDPISCALEDSIZE, 144, reinterpret_cast<LPARAM>(&size)) != 0,
+          "WM_GETDPISCALEDSIZE was not answered");
+    RECT suggested{50, 60, 51, 61};
+    SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT frame{};
+    GetWindowRect(form, &frame);
+    check(frame.left == 50 && frame.top == 60 && frame.right - frame.left == size.cx &&
+              frame.bottom - frame.top == size.cy,
+          "after a move to 144 dpi the window is at " + rectText(frame));
+    checkControls(form, 144);
+
+    SetFocus(controlOf(form, quitButton));
+    SendMessageW(form, WM_ACTIVATE, WA_INACTIVE, 0);
+    SetFocus(nullptr);
+    SendMessageW(form, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, TRUE), 0);
+    check(GetFocus() == nullptr, "a control took the focus while the window was minimised");
+    SendMessageW(form, WM_ACTIVATE, WA_ACTIVE, 0);
+    check(GetFocus() == controlOf(form, quitButton), "the focus did not come back to 退出");
+    DestroyWindow(form);
 }
 
 } // namespace
@@ -317,11 +388,20 @@ int wmain(int argc, wchar_t* argv[])
         const UINT dpi = argc == 3 ? static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10)) : 96;
         check(GetDpiForWindow(form) == dpi,
               "the window is at " + std::to_string(GetDpiForWindow(form)) + " dpi");
-        checkForm(form, dpi);
+        // The system the program ran on, for the check that starts it in a Chinese locale.
+        std::printf("code page %u, %u dpi\n", GetACP(), dpi);
+        RECT client{};
+        GetClientRect(form, &client);
+        check(client.right == MulDiv(form::clientWidth, dpi, 1440) &&
+                  client.bottom == MulDiv(form::clientHeight, dpi, 1440),
+              "the client area is " + rectText(client));
+        checkControls(form, dpi);
         if (argc == 2) {
             use(form, argv[1]);
+            checkOwnWindow(argv[1]);
+        } else {
+            quit(form);
         }
-        quit(form);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "drive_form1: %s\n", failure.what());
         return 1;

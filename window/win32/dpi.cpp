@@ -4,10 +4,33 @@ namespace tallymere::win32 {
 
 namespace {
 
+template <typename Function> Function functionOf(HMODULE module, const char* name)
+{
+    const FARPROC found = module != nullptr ? GetProcAddress(module, name) : nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+}
+
 template <typename Function> Function user32Function(const char* name)
 {
-    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+    return functionOf<Function>(GetModuleHandleW(L"user32.dll"), name);
+}
+
+// Windows 8.1 and the first Windows 10 know each monitor's DPI, though not yet a window's; 0 where
+// neither is known.
+UINT monitorDpi(HWND window)
+{
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    constexpr int effectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    static const auto getDpiForMonitor = functionOf<GetDpiForMonitorFunction>(
+        LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), "GetDpiForMonitor");
+    UINT x = 0;
+    UINT y = 0;
+    if (getDpiForMonitor == nullptr ||
+        FAILED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), effectiveDpi,
+                                &x, &y))) {
+        return 0;
+    }
+    return y;
 }
 
 UINT systemDpi()
@@ -24,8 +47,20 @@ UINT windowDpi(HWND window)
 {
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
-    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    if (dpi == 0) {
+        dpi = monitorDpi(window);
+    }
     return dpi != 0 ? dpi : systemDpi();
+}
+
+void enableNonClientScaling(HWND window)
+{
+    using EnableFunction = BOOL(WINAPI*)(HWND);
+    static const auto enable = user32Function<EnableFunction>("EnableNonClientDpiScaling");
+    if (enable != nullptr) {
+        enable(window);
+    }
 }
 
 SIZE frameSize(SIZE client, DWORD style, UINT dpi)
@@ -39,6 +74,22 @@ SIZE frameSize(SIZE client, DWORD style, UINT dpi)
         AdjustWindowRectEx(&frame, style, FALSE, 0);
     }
     return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+HICON iconAt(HINSTANCE instance, int widthMetric, int heightMetric)
+{
+    using LoadFunction = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const auto loadScaledDown =
+        functionOf<LoadFunction>(GetModuleHandleW(L"comctl32.dll"), "LoadIconWithScaleDown");
+    const int width = GetSystemMetrics(widthMetric);
+    const int height = GetSystemMetrics(heightMetric);
+    HICON icon = nullptr;
+    if (loadScaledDown != nullptr &&
+        SUCCEEDED(loadScaledDown(instance, MAKEINTRESOURCEW(1), width, height, &icon))) {
+        return icon;
+    }
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
 HFONT messageFont(UINT dpi)

@@ -21,6 +21,8 @@ constexpr int rangeBoxId = form::controlId(form::controlNamed(form::rangeBox));
 constexpr int countBoxId = form::controlId(form::controlNamed(form::countBox));
 constexpr int singleStepId =
     form::controlId(form::controlNamed(form::modeButtons, form::singleStepIndex));
+constexpr int chainedStepsId =
+    form::controlId(form::controlNamed(form::modeButtons, 1 - form::singleStepIndex));
 constexpr int generateId = form::controlId(form::controlNamed(form::generateButton));
 constexpr int quitId = form::controlId(form::controlNamed(form::quitButton));
 
@@ -73,7 +75,24 @@ HWND editOf(HWND comboBox)
     return GetComboBoxInfo(comboBox, &info) ? info.hwndItem : nullptr;
 }
 
-void createControls(HWND window, FormState& state)
+// Fills a combo box's list and puts its current entry at the start text, so that Up and Down step
+// to the neighbours of the value shown.
+void fillComboBox(HWND comboBox, const form::Control& control, const std::wstring& text)
+{
+    for (const std::string_view choice : control.choices) {
+        SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(choice).c_str()));
+    }
+    const auto entry = SendMessageW(comboBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(text.c_str()));
+    if (entry != CB_ERR) {
+        SendMessageW(comboBox, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    } else {
+        SetWindowTextW(comboBox, text.c_str());
+    }
+}
+
+// False when a control could not be made; the window is then not shown at all.
+bool createControls(HWND window, FormState& state)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
     for (const form::Control& control : form::controls) {
@@ -82,13 +101,11 @@ void createControls(HWND window, FormState& state)
             0, form::windowClassOf(control.kind), text.c_str(), styleOf(control), 0, 0, 0, 0,
             window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(form::controlId(control))),
             instance, nullptr);
+        if (created == nullptr) {
+            return false;
+        }
         if (control.kind == form::ComboBox) {
-            for (const std::string_view choice : control.choices) {
-                SendMessageW(created, CB_ADDSTRING, 0,
-                             reinterpret_cast<LPARAM>(wideText(choice).c_str()));
-            }
-            // A combo box takes its start text only once it exists.
-            SetWindowTextW(created, text.c_str());
+            fillComboBox(created, control, text);
         }
         if (control.kind == form::ComboBox || control.kind == form::OptionButton) {
             const std::wstring name = wideText(form::accessibleName(control));
@@ -106,6 +123,7 @@ void createControls(HWND window, FormState& state)
         }
     }
     CheckDlgButton(window, singleStepId, BST_CHECKED);
+    return true;
 }
 
 int shownHeight(HWND control)
@@ -115,14 +133,17 @@ int shownHeight(HWND control)
     return shown.bottom - shown.top;
 }
 
-// A drop-down combo box's visible height is its field's plus a border that the theme decides, so
-// the field is set, measured and set again. The field never shrinks below what its font needs.
+// A drop-down combo box shows its field plus a border that the theme decides, and its field must
+// hold a list item. A field of one item's height shows the least the box can be; the field then
+// gets what the height leaves beyond that. The field's height is never read back, since Wine gives
+// 2 pixels more than it was set to.
 void fitComboBoxField(HWND comboBox, int height)
 {
-    for (int attempt = 0; attempt < 3 && shownHeight(comboBox) != height; ++attempt) {
-        const auto field = SendMessageW(comboBox, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                     field + height - shownHeight(comboBox));
+    const auto item = SendMessageW(comboBox, CB_GETITEMHEIGHT, 0, 0);
+    SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+    const int least = shownHeight(comboBox);
+    if (height > least) {
+        SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + height - least);
     }
 }
 
@@ -193,22 +214,55 @@ void generateClicked(HWND window, const FormState& state)
     }
 }
 
-void commandClicked(HWND window, int id)
+// Tab reaches the checked option button, as in a dialog box; not every system's button control
+// moves the tab stop itself.
+void optionClicked(HWND window)
+{
+    for (const int id : {singleStepId, chainedStepsId}) {
+        const HWND button = GetDlgItem(window, id);
+        const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+        const bool checked = IsDlgButtonChecked(window, id) == BST_CHECKED;
+        SetWindowLongPtrW(button, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
+
+void buttonClicked(HWND window, int id)
 {
     if (id == generateId) {
         generateClicked(window, *stateOf(window));
     } else if (id == quitId) {
         DestroyWindow(window);
+    } else if (id == singleStepId || id == chainedStepsId) {
+        optionClicked(window);
     }
 }
 
+// IsDialogMessageW asks for the default button when Enter is pressed. It is the push button that
+// has the focus, so that Enter presses it as on every desktop, and none otherwise.
+LRESULT focusedCommand(HWND window)
+{
+    const HWND focus = GetFocus();
+    const int id = focus != nullptr && GetParent(focus) == window ? GetDlgCtrlID(focus) : 0;
+    return id == generateId || id == quitId ? MAKELRESULT(id, DC_HASDEFID) : 0;
+}
+
+// The frame whose client area holds the form at `dpi`.
+SIZE frameAt(UINT dpi)
+{
+    return frameSize({pixels(form::clientWidth, dpi), pixels(form::clientHeight, dpi)}, windowStyle,
+                     dpi);
+}
+
+// The form keeps its size in twips on the new monitor: Windows' suggested rectangle gives only
+// where it goes.
 void dpiChanged(HWND window, UINT dpi, const RECT& suggested)
 {
     FormState& state = *stateOf(window);
     state.dpi = dpi;
     layOut(window, state);
-    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE frame = frameAt(dpi);
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, frame.cx, frame.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void destroyed(HWND window)
@@ -224,13 +278,14 @@ void destroyed(HWND window)
     PostQuitMessage(0);
 }
 
-// Focus goes back where it was when the user returns to the window, as in a dialog box.
-void activated(HWND window, bool active)
+// Focus goes back where it was when the user returns to the window, as in a dialog box; a
+// minimised window has nowhere to show it.
+void activated(HWND window, bool active, bool minimised)
 {
     FormState& state = *stateOf(window);
     if (!active) {
         state.lastFocus = GetFocus();
-    } else {
+    } else if (!minimised) {
         SetFocus(state.lastFocus != nullptr && IsChild(window, state.lastFocus)
                      ? state.lastFocus
                      : GetDlgItem(window, rangeBoxId));
@@ -246,19 +301,24 @@ LRESULT CALLBACK form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM
         const auto* folder = static_cast<const std::string*>(creation->lpCreateParams);
         SetWindowLongPtrW(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(new FormState(*folder)));
+        enableNonClientScaling(window);
         break;
     }
     case WM_CREATE:
-        createControls(window, *stateOf(window));
-        return 0;
+        return createControls(window, *stateOf(window)) ? 0 : -1;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-            commandClicked(window, LOWORD(wParam));
+            buttonClicked(window, LOWORD(wParam));
         }
         return 0;
+    case DM_GETDEFID:
+        return focusedCommand(window);
     case WM_ACTIVATE:
-        activated(window, LOWORD(wParam) != WA_INACTIVE);
+        activated(window, LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0);
         return 0;
+    case WM_GETDPISCALEDSIZE:
+        *reinterpret_cast<SIZE*>(lParam) = frameAt(static_cast<UINT>(wParam));
+        return TRUE;
     case WM_DPICHANGED:
         dpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -279,24 +339,24 @@ LRESULT CALLBACK form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void registerClass(HINSTANCE instance)
+bool registerClass(HINSTANCE instance)
 {
     WNDCLASSEXW windowClassInfo{};
     windowClassInfo.cbSize = sizeof windowClassInfo;
     windowClassInfo.lpfnWndProc = form1Procedure;
     windowClassInfo.hInstance = instance;
-    windowClassInfo.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClassInfo.hIcon = iconAt(instance, SM_CXICON, SM_CYICON);
+    windowClassInfo.hIconSm = iconAt(instance, SM_CXSMICON, SM_CYSMICON);
     windowClassInfo.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClassInfo.lpszClassName = windowClass;
-    RegisterClassExW(&windowClassInfo);
+    return RegisterClassExW(&windowClassInfo) != 0;
 }
 
 // The frame that gives the client area its size at the window's DPI.
 void sizeWindow(HWND window, UINT dpi)
 {
-    const SIZE client{pixels(form::clientWidth, dpi), pixels(form::clientHeight, dpi)};
-    const SIZE frame = frameSize(client, windowStyle, dpi);
+    const SIZE frame = frameAt(dpi);
     SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -305,7 +365,9 @@ void sizeWindow(HWND window, UINT dpi)
 
 HWND showForm1(HINSTANCE instance, const std::string& worksheetFolder, int showCommand)
 {
-    registerClass(instance);
+    if (!registerClass(instance)) {
+        return nullptr;
+    }
     const std::wstring caption = wideText(form::windowCaption);
     const HWND window = CreateWindowExW(
         0, windowClass, caption.c_str(), windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
