@@ -6,6 +6,6 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-wqy-mic
 test_packages=(libgtest-dev xvfb xdotool clang libclang-rt-dev libbenchmark-dev libx11-dev
     libxdamage-dev)
 # The Windows program: the mingw-w64 cross-compiler; GoogleTest's sources to build it for Windows,
-# and Wine to run the tests.
+# Wine to run the tests, and the locale sources that make Wine a Chinese Windows.
 windows_build_packages=(cmake ninja-build g++-mingw-w64-x86-64)
-windows_test_packages=(googletest wine wine64 fonts-wqy-microhei xvfb xdotool)
+windows_test_packages=(googletest wine wine64 fonts-wqy-microhei xvfb xdotool locales)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Tallymere.exe under Wine in a real window on a display of its own and lets drive_form1
 # work it as a user would; optionally saves a screenshot of the window first. Then it starts the
-# program again on a 144-dpi screen and checks that the form grows with it.
+# program again on a 144-dpi screen and checks that the form grows with it, and last works it once
+# more as on a Chinese Windows, from a folder with a Chinese name.
 #   wine_window_check.sh TALLYMERE.exe DRIVE_FORM1.exe [GRAB_WINDOW SCREENSHOT.png]
 set -euo pipefail
 here=$(dirname "$0")
@@ -44,4 +45,18 @@ app=$!
 wine "$driver" "$folder" 144
 ended_by_quit "$app"
 screen_dpi 96
+
+# Code page 936, and a folder name that only it, not the Western code page, can hold. Wine takes
+# the Windows locale from LC_ALL and reads names through the matching Linux locale, made here.
+localedef -i zh_CN -f UTF-8 "$work/zh_CN.UTF-8"
+export LOCPATH="$work"
+chinese="$WINEPREFIX/drive_c/用户/桌面/口算"
+rm -rf "$chinese"
+mkdir -p "$chinese"
+cp "$program" "$chinese/Tallymere.exe"
+env LC_ALL=zh_CN.UTF-8 wine 'C:\用户\桌面\口算\Tallymere.exe' &
+app=$!
+report=$(env LC_ALL=zh_CN.UTF-8 wine "$driver" 'C:\用户\桌面\口算')
+ended_by_quit "$app"
+[[ $report == *"code page 936"* ]] || { echo "not run on code page 936: $report"; exit 1; }
 echo "Wine window check passed"
