@@ -10,6 +10,11 @@ start_own_display() {
     Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     read -r -t 20 number <"$work/display" || { cat "$work/xvfb.log"; return 1; }
     export DISPLAY=":$number"
+    # On a busy machine the display may be named a moment before it takes connections.
+    for _ in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     unset QT_QPA_PLATFORM
     # Qt wants a private runtime folder and warns on every start without one.
     mkdir -m 700 "$work/runtime"
