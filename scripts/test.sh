@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with warnings as errors and runs every test: the unit, fault, concurrency and
 # window tests, the benchmarks once, then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer together with a bounded run of each fuzzer (TALLYMERE_FUZZ_SECONDS,
-# 60 by default), and last the Windows program and its tests, cross-compiled and run under Wine.
+# UndefinedBehaviorSanitizer together with a bounded run of the fuzzer (TALLYMERE_FUZZ_SECONDS,
+# 30 by default), and last the Windows program and its tests, cross-compiled and run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -13,7 +13,7 @@ cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci
 
-cmake --preset sanitize -DTALLYMERE_FUZZ_SECONDS="${TALLYMERE_FUZZ_SECONDS:-60}"
+cmake --preset sanitize -DTALLYMERE_FUZZ_SECONDS="${TALLYMERE_FUZZ_SECONDS:-30}"
 cmake --build --preset sanitize
 ctest --preset sanitize
 
