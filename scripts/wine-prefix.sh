@@ -1,6 +1,7 @@
 # Sourced. use_wine_prefix makes Wine quiet and points it at a prefix of the project's own
 # (build/wine unless WINEPREFIX is set), creating it on first use with a Chinese font as the
-# fallback for the system's fonts, as on a Chinese Windows.
+# fallback for the system's fonts, as on a Chinese Windows. A prefix is used only once it was made
+# whole; a failure shows Wine's own words.
 use_wine_prefix() {
     local root
     root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -13,10 +14,12 @@ use_wine_prefix() {
     (
         flock 9
         [ -e "$WINEPREFIX/.tallymere-ready" ] && exit 0
-        wineboot --init >/dev/null 2>&1
-        link_chinese_font
-        wineserver --wait
-        touch "$WINEPREFIX/.tallymere-ready"
+        rm -rf "$WINEPREFIX"
+        if wineboot --init >"$WINEPREFIX.log" 2>&1 && link_chinese_font && wineserver --wait; then
+            touch "$WINEPREFIX/.tallymere-ready"
+        else
+            echo "Wine could not make the prefix $WINEPREFIX:" && cat "$WINEPREFIX.log" && exit 1
+        fi
     ) 9>"$WINEPREFIX.lock"
 }
 
@@ -26,6 +29,6 @@ link_chinese_font() {
     local font
     for font in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
         wine reg add "$key" /v "$font" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' \
-            /f >/dev/null 2>&1
+            /f >>"$WINEPREFIX.log" 2>&1 || return
     done
 }
