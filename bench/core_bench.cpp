@@ -1,9 +1,8 @@
 // Speed of the worksheet core, and of a whole run against the floor: a plain append of the same
 // bytes to a file in the same folder.
-#include "generation/problem.h"
-#include "generation/run.h"
-#include "generation/sheet_file.h"
-#include "generation/worksheet.h"
+#include "problem.h"
+#include "run.h"
+#include "worksheet.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -52,11 +51,6 @@ void keepFileSmall(benchmark::State& state, const std::string& path)
     }
 }
 
-class DiscardNotice final : public CompletionNotice {
-public:
-    void show(std::string_view message) override { benchmark::DoNotOptimize(message.data()); }
-};
-
 DifficultyMode modeOf(const benchmark::State& state)
 {
     return state.range(0) == 0 ? single : chained;
@@ -65,8 +59,9 @@ DifficultyMode modeOf(const benchmark::State& state)
 void BM_drawProblem(benchmark::State& state)
 {
     const DifficultyMode mode = modeOf(state);
+    EngineRandom random;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(drawProblem(mode, 100));
+        benchmark::DoNotOptimize(drawProblem(mode, 100, random));
     }
 }
 BENCHMARK(BM_drawProblem)->ArgName("chained")->Arg(0)->Arg(1);
@@ -74,8 +69,9 @@ BENCHMARK(BM_drawProblem)->ArgName("chained")->Arg(0)->Arg(1);
 // Every run starts the engine afresh from the clock and the random device.
 void BM_reseed(benchmark::State& state)
 {
+    EngineRandom random;
     for (auto _ : state) {
-        uniformRandom().reseed();
+        random.reseed();
     }
 }
 BENCHMARK(BM_reseed);
@@ -93,8 +89,9 @@ BENCHMARK(BM_formatCell)->ArgName("chained")->Arg(0)->Arg(1);
 void BM_composeSheet(benchmark::State& state)
 {
     const DifficultyMode mode = modeOf(state);
+    EngineRandom random;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(composeSheet(100, maxProblemCount, mode, uniformRandom()));
+        benchmark::DoNotOptimize(composeSheet(100, maxProblemCount, mode, random));
     }
     state.SetItemsProcessed(state.iterations() * maxProblemCount);
 }
@@ -112,9 +109,9 @@ void BM_wholeRun(benchmark::State& state)
     const WorksheetSettings settings = settingsOf(state);
     BenchFolder folder;
     const std::string path = worksheetPath(folder.path().string());
-    DiscardNotice notice;
+    EngineRandom random;
     for (auto _ : state) {
-        generateWorksheet(settings, folder.path().string(), notice);
+        generateWorksheet(settings, folder.path().string(), random);
         keepFileSmall(state, path);
     }
 }
@@ -126,9 +123,9 @@ void BM_plainAppend(benchmark::State& state)
 {
     const WorksheetSettings settings = settingsOf(state);
     const bool flushed = state.range(1) != 0;
-    const std::string sheet =
-        composeSheet(std::stod(settings.rangeText), std::stoi(settings.countText), settings.mode,
-                     uniformRandom());
+    EngineRandom random;
+    const std::string sheet = composeSheet(std::stod(settings.rangeText),
+                                           std::stoi(settings.countText), settings.mode, random);
     BenchFolder folder;
     const std::string path = worksheetPath(folder.path().string());
     for (auto _ : state) {

@@ -18,8 +18,8 @@ struct Problem {
     char op2 = '+';
 };
 
-// One problem within `range`: for a whole range of 0 or more, no result along the way drops below
-// zero or passes the range. Takes its draws in the order a, op1, op2, b, c.
-Problem drawProblem(DifficultyMode mode, double range, RandomSource& random = uniformRandom());
+// One problem within `range`, drawn from `random`: for a whole range of 0 or more, no result along
+// the way drops below zero or passes the range.
+Problem drawProblem(DifficultyMode mode, double range, RandomSource& random);
 
 } // namespace tallymere

@@ -2,22 +2,10 @@
 
 #include <chrono>
 #include <exception>
-#include <random>
 
 namespace tallymere {
 
 namespace {
-
-std::uint32_t deviceEntropy()
-{
-    try {
-        // Opening the device costs more than the rest of a run, so it stays open.
-        static std::random_device device;
-        return device();
-    } catch (const std::exception&) {
-        return 0; // the clock alone still separates runs
-    }
-}
 
 // SplitMix64, the stream that the authors of xoshiro give for filling its state from one number.
 std::uint64_t splitMix(std::uint64_t& seed)
@@ -42,6 +30,15 @@ void EngineRandom::start(std::uint64_t seed)
     }
 }
 
+std::uint32_t EngineRandom::deviceEntropy()
+{
+    try {
+        return device_();
+    } catch (const std::exception&) {
+        return 0; // the clock alone still separates runs
+    }
+}
+
 void EngineRandom::reseed()
 {
     // The clock ticks far faster than a user can click, and the device separates two processes
@@ -50,17 +47,6 @@ void EngineRandom::reseed()
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
     const std::uint64_t entropy = std::uint64_t{deviceEntropy()} << 32 | deviceEntropy();
     start(ticks ^ entropy);
-}
-
-RandomSource& uniformRandom()
-{
-    static EngineRandom source;
-    return source;
-}
-
-void reseedRandom()
-{
-    uniformRandom().reseed();
 }
 
 } // namespace tallymere

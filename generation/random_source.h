@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdint>
+#include <random>
 
 namespace tallymere {
 
-// Where problem drawing takes its chance from. Tests script it; the program uses one engine.
+// Where problem drawing takes its chance from. The program makes one when it starts and passes it
+// to every run; tests put their own in its place.
 class RandomSource {
 public:
     virtual ~RandomSource() = default;
@@ -52,12 +54,11 @@ private:
     }
 
     void start(std::uint64_t seed);
+    std::uint32_t deviceEntropy();
 
     std::array<std::uint32_t, 4> state_;
+    // Opened once: opening it costs more than the rest of a run.
+    std::random_device device_;
 };
-
-// The process-wide source.
-RandomSource& uniformRandom();
-void reseedRandom();
 
 } // namespace tallymere

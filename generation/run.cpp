@@ -11,9 +11,6 @@ namespace tallymere {
 
 namespace {
 
-constexpr int cellsPerRow = 4;
-constexpr std::size_t widestRowBytes = 4 * 20 + 2;
-
 double rangeOf(const WorksheetSettings& settings)
 {
     const double range = leadingNumber(settings.rangeText);
@@ -35,33 +32,22 @@ int problemCountOf(const WorksheetSettings& settings)
 
 } // namespace
 
-std::string composeSheet(double range, int problemCount, DifficultyMode mode, RandomSource& random)
+std::string worksheetPath(std::string_view folder)
 {
-    std::string sheet;
-    sheet.reserve(32 + static_cast<std::size_t>(problemCount / cellsPerRow + 1) * widestRowBytes);
-    writeLine(sheet, "");
-    writeLine(sheet, motto);
-    writeLine(sheet, "");
-    std::string row;
-    for (int number = 1; number <= problemCount; ++number) {
-        appendCell(row, number, drawProblem(mode, range, random), mode);
-        if (number % cellsPerRow == 0 || number == problemCount) {
-            writeLine(sheet, row);
-            row.clear();
-        }
-    }
-    return sheet;
+    // After the long-path prefix Windows takes "/" as part of a name. No POSIX folder starts with
+    // it: the program's folder is always absolute there.
+    const std::string_view separator = folder.starts_with("\\\\?\\") ? "\\" : "/";
+    return std::string(folder) + std::string(separator) + "口算题.doc";
 }
 
-void generateWorksheet(const WorksheetSettings& settings, std::string_view directory,
-                       CompletionNotice& notice, RandomSource& random)
+void generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
+                       RandomSource& random)
 {
     const double range = rangeOf(settings);
     const int problemCount = problemCountOf(settings);
     random.reseed();
     // The whole sheet goes to the file in one append, so a failure never leaves half of it there.
-    appendSheet(worksheetPath(directory), composeSheet(range, problemCount, settings.mode, random));
-    notice.show(completionMessage);
+    appendSheet(worksheetPath(folder), composeSheet(range, problemCount, settings.mode, random));
 }
 
 } // namespace tallymere

@@ -18,23 +18,14 @@ struct WorksheetSettings {
 // Problem numbers are written in three digits.
 inline constexpr int maxProblemCount = 999;
 
-inline constexpr std::string_view completionMessage = "生成成功！请打开Word打印。";
+// The worksheet file of a folder: the folder's text followed by "/口算题.doc", with no check for a
+// separator already at its end, so that the file is always where users have found it.
+std::string worksheetPath(std::string_view folder);
 
-// Tells the user that the sheet is ready; the window shows a modal box and waits for it.
-class CompletionNotice {
-public:
-    virtual ~CompletionNotice() = default;
-    virtual void show(std::string_view message) = 0;
-};
-
-// The bytes of one sheet (GBK, CR LF): the header lines, then `problemCount` problems within
-// `range`, four to a row.
-std::string composeSheet(double range, int problemCount, DifficultyMode mode, RandomSource& random);
-
-// Appends one sheet to the worksheet file of `directory` and then shows the completion message.
-// Settings that cannot give a sheet, and a file that cannot take it whole, throw WorksheetError
-// and leave the file as it was.
-void generateWorksheet(const WorksheetSettings& settings, std::string_view directory,
-                       CompletionNotice& notice, RandomSource& random = uniformRandom());
+// Appends one sheet to the worksheet file of `folder`, drawn from `random` after reseeding it, so
+// that every run gives a fresh drill. Settings that cannot give a sheet throw WorksheetError, a
+// file that cannot take it whole throws FileError; either way the file stays as it was.
+void generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
+                       RandomSource& random);
 
 } // namespace tallymere

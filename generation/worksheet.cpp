@@ -1,8 +1,5 @@
 #include "worksheet.h"
 
-#include "gbk.h"
-
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -12,8 +9,21 @@ namespace tallymere {
 
 namespace {
 
-constexpr std::size_t numberColumns = 5;
+constexpr int cellsPerRow = 4;
+constexpr std::size_t numberColumns = 5; // "(999)"
 constexpr std::size_t operandColumns = 12;
+constexpr std::string_view lineEnd = "\r\n";
+
+// op1 and "=", and op2 with two steps.
+constexpr std::size_t signColumns(DifficultyMode mode)
+{
+    return mode == DifficultyMode::ChainedSteps ? 3 : 2;
+}
+
+constexpr std::size_t rowBytes(DifficultyMode mode)
+{
+    return cellsPerRow * (numberColumns + signColumns(mode) + operandColumns) + lineEnd.size();
+}
 
 void padTo(std::string& text, std::size_t width)
 {
@@ -50,21 +60,6 @@ void appendNumber(std::string& text, double wholeNumber)
     text.append(digits.data(), result.ptr);
 }
 
-bool isAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-} // namespace
-
-std::string displayText(double wholeNumber)
-{
-    std::string text;
-    appendNumber(text, wholeNumber);
-    return text;
-}
-
 void appendCell(std::string& row, int number, const Problem& problem, DifficultyMode mode)
 {
     const std::size_t cellStart = row.size();
@@ -77,14 +72,27 @@ void appendCell(std::string& row, int number, const Problem& problem, Difficulty
     appendNumber(row, problem.a);
     row += problem.op1;
     appendNumber(row, problem.b);
-    std::size_t signs = 2; // op1 and '='
     if (mode == DifficultyMode::ChainedSteps) {
         row += problem.op2;
         appendNumber(row, problem.c);
-        ++signs;
     }
     row += '=';
-    padTo(row, problemStart + signs + operandColumns);
+    padTo(row, problemStart + signColumns(mode) + operandColumns);
+}
+
+void appendLine(std::string& sheet, std::string_view bytes)
+{
+    sheet += bytes;
+    sheet += lineEnd;
+}
+
+} // namespace
+
+std::string displayText(double wholeNumber)
+{
+    std::string text;
+    appendNumber(text, wholeNumber);
+    return text;
 }
 
 std::string formatCell(int number, const Problem& problem, DifficultyMode mode)
@@ -94,15 +102,23 @@ std::string formatCell(int number, const Problem& problem, DifficultyMode mode)
     return cell;
 }
 
-void writeLine(std::string& sheet, std::string_view text)
+std::string composeSheet(double range, int problemCount, DifficultyMode mode, RandomSource& random)
 {
-    // GBK keeps ASCII as it is, so the problem rows need no conversion.
-    if (isAscii(text)) {
-        sheet += text;
-    } else {
-        sheet += toGbk(text);
+    std::string sheet;
+    const auto rows = static_cast<std::size_t>((problemCount + cellsPerRow - 1) / cellsPerRow);
+    sheet.reserve(mottoGbk.size() + 3 * lineEnd.size() + rows * rowBytes(mode));
+    appendLine(sheet, "");
+    appendLine(sheet, mottoGbk);
+    appendLine(sheet, "");
+    std::string row;
+    for (int number = 1; number <= problemCount; ++number) {
+        appendCell(row, number, drawProblem(mode, range, random), mode);
+        if (number % cellsPerRow == 0 || number == problemCount) {
+            appendLine(sheet, row);
+            row.clear();
+        }
     }
-    sheet += "\r\n";
+    return sheet;
 }
 
 } // namespace tallymere

@@ -18,7 +18,7 @@ trap 'rm -rf "$work"' EXIT
 "$bench/core_bench" --benchmark_repetitions=10 --benchmark_min_time=0.2 \
     --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_format=csv >"$work/core.csv"
-bash bench/startup.sh "$bench/first_frame" build/bench/window/tallymere "$bench/minimal_window" \
+bash bench/startup.sh "$bench/first_frame" build/bench/window/qt/tallymere "$bench/minimal_window" \
     "$runs" >"$work/startup.txt"
 
 # The median time of a benchmark, in its own unit ("ns"), from the CSV report.
@@ -113,7 +113,7 @@ the check that the file is a regular file take one system call each.
 
 ## Start-up
 
-\`bash bench/startup.sh build/bench/bench/first_frame build/bench/window/tallymere
+\`bash bench/startup.sh build/bench/bench/first_frame build/bench/window/qt/tallymere
 build/bench/bench/minimal_window $runs\`: each program is started $runs times, in turn, on an Xvfb
 display of the script's own; medians. The time runs from starting the process to the first
 damage (drawing) the X server reports on one of its windows; the memory is the peak resident set

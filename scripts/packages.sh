@@ -2,9 +2,10 @@
 # qt6-qpa-plugins holds the X11 and offscreen platforms; the font draws the Chinese captions.
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins fonts-wqy-microhei)
 # Clang and its runtime give the sanitizers and libFuzzer; X11 and Damage watch for the first
-# frame in the start-up benchmark; xwd reads the pixels of a real window.
+# frame in the start-up benchmark; xwd reads the pixels of a real window; unshare and mount give
+# the file tests a small disk of their own.
 test_packages=(libgtest-dev xvfb xdotool x11-apps clang libclang-rt-dev libbenchmark-dev
-    libx11-dev libxdamage-dev)
+    libx11-dev libxdamage-dev util-linux mount)
 # The Windows program: the mingw-w64 cross-compiler; GoogleTest's sources to build it for Windows,
 # Wine to run the tests, and the locale sources that make Wine a Chinese Windows.
 windows_build_packages=(cmake ninja-build g++-mingw-w64-x86-64)

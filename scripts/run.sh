@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Tallymere, optimised, and starts it. Its worksheets go next to the program, to
-# build/release/window/口算题.doc.
+# build/release/window/qt/口算题.doc.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -8,4 +8,4 @@ bash scripts/install-packages.sh "${build_packages[@]}"
 
 cmake --preset release
 cmake --build --preset release
-exec build/release/window/tallymere
+exec build/release/window/qt/tallymere

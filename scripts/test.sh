@@ -9,6 +9,9 @@ source scripts/packages.sh
 bash scripts/install-packages.sh "${build_packages[@]}" "${test_packages[@]}" \
     "${windows_build_packages[@]}" "${windows_test_packages[@]}"
 
+# As many tests at once as the machine has cores.
+export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
+
 cmake --preset ci
 cmake --build --preset ci
 ctest --preset ci

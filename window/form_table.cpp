@@ -12,12 +12,12 @@ template <typename Predicate> const Control* find(Predicate matches)
     return it == std::end(controls) ? nullptr : it;
 }
 
+} // namespace
+
 const Control* groupOf(const Control& control)
 {
     return find([&](const Control& c) { return c.name == control.parent; });
 }
-
-} // namespace
 
 std::string accessibleName(const Control& control)
 {

@@ -34,6 +34,9 @@ inline constexpr std::string_view windowCaption = "Tallymere";
 inline constexpr int clientWidth = 5400;
 inline constexpr int clientHeight = 3255;
 
+// Shown when a sheet is on the disk.
+inline constexpr std::string_view completionMessage = "生成成功！请打开Word打印。";
+
 inline constexpr std::string_view rangeChoices[] = {"10", "20", "30", "50", "60", "70", "100"};
 inline constexpr std::string_view countChoices[] = {"20", "30", "40", "50", "80", "100"};
 
@@ -70,6 +73,26 @@ static_assert(std::is_sorted(std::begin(controls), std::end(controls),
                                  return a.tabIndex < b.tabIndex;
                              }));
 
+// The control of that name (and index, for an option button); a wrong name does not compile.
+consteval const Control& controlNamed(std::string_view name, int index = 0)
+{
+    for (const Control& control : controls) {
+        if (control.name == name && control.index == index) {
+            return control;
+        }
+    }
+    throw "no such control"; // a compile error, since this runs only while compiling
+}
+
+// Where a control stands in the table, for front-ends that keep one widget for each.
+constexpr std::size_t positionOf(const Control& control)
+{
+    return static_cast<std::size_t>(&control - std::begin(controls));
+}
+
+// The group box that holds a control, or nullptr for one that stands in the window itself.
+const Control* groupOf(const Control& control);
+
 // What a screen reader speaks for a control that takes focus: its group box's caption, then its
 // own caption or, for a combo box, the label that completes its phrase.
 std::string accessibleName(const Control& control);
@@ -78,10 +101,12 @@ std::string accessibleName(const Control& control);
 // their controls.
 Twips windowTwips(const Control& control);
 
-// 15 twips to the pixel at 96 dots per inch; larger screens scale the whole form.
-constexpr int toPixels(int twips)
+// 1440 twips to the inch, so 15 to the pixel at 96 dots per inch; larger screens scale the whole
+// form. Rounds to the nearest pixel, as Windows' MulDiv does.
+inline constexpr int standardDpi = 96;
+constexpr int pixels(int twips, int dpi = standardDpi)
 {
-    return twips / 15;
+    return (twips * dpi + 720) / 1440;
 }
 
 } // namespace tallymere::form

@@ -1,19 +1,21 @@
-#include "generation/leading_number.h"
-#include "generation/worksheet.h"
-#include "generation/worksheet_error.h"
-#include "support/fixtures.h"
-#include "support/sheet_oracle.h"
+#include "fixtures.h"
+#include "leading_number.h"
+#include "run.h"
+#include "sheet_oracle.h"
+#include "worksheet.h"
+#include "worksheet_error.h"
 
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace tallymere {
 namespace {
 
 constexpr auto single = DifficultyMode::SingleStep;
 constexpr auto chained = DifficultyMode::ChainedSteps;
-const float top = std::nextafter(1.0f, 0.0f); // the highest draw there is
+const std::string header = "\r\n" + std::string(mottoGbk) + "\r\n\r\n";
 
 // Texts that a general number parser (strtod, std::stod, QString::toDouble) reads otherwise.
 TEST(LeadingNumber, ReadsOnlyTheNumberAtTheStart)
@@ -30,69 +32,62 @@ TEST(LeadingNumber, ReadsOnlyTheNumberAtTheStart)
     EXPECT_EQ(displayText(-1e20), "-100000000000000000000"); // never an exponent
 }
 
-// The highest draws reach each bound: the only way to tell a narrower one. Draws: a, op1, op2, b,
-// c.
-TEST(DrawProblem, ReachesEachBoundAtTheExtremeDraws)
+// Every problem within the range turns up (48 of one step and 336 of two within 6, counted by
+// hand), and no other: a bound one too narrow loses some, one too wide brings problems the oracle
+// refuses. Signs and first operands come evenly.
+TEST(DrawProblem, DrawsEveryProblemWithinTheRangeEvenly)
 {
-    const std::tuple<DifficultyMode, double, std::vector<float>, std::string> drawings[] = {
-        {single, 10, {top, 0, 0, top}, "9+1"},
-        {single, 10, {top, top, 0, top}, "9-9"},
-        {single, 10, {0, 0.5f, 0, 0}, "0-0"},
-        {chained, 10, {0, 0, 0, top, 0}, "0+9+0"}, // no +1 after a chained "+"
-        {chained, 10, {0, 0, 0, top, top}, "0+9+1"},
-        {chained, 10, {0, 0, top, top, top}, "0+9-9"},
-        {chained, 10, {top, top, top, top, top}, "9-9-0"},
-        {chained, 10, {top, top, top, 0, top}, "9-0-9"},
-        {chained, 10, {0, top, 0, top, top}, "0-0+10"},
-    };
-    for (const auto& [mode, range, draws, problem] : drawings) {
-        testing::ScriptedRandom random(draws);
-        const std::string cell = formatCell(1, drawProblem(mode, range, random), mode);
-        EXPECT_EQ(cell.substr(5, problem.size() + 1), problem + "=") << cell;
-        EXPECT_EQ(random.used, draws.size()) << problem;
-    }
-}
-
-TEST(DrawProblem, SpreadsSignsAndFirstOperandsEvenly)
-{
+    constexpr int range = 6;
     constexpr int draws = 100000;
-    EngineRandom random(20101113);
-    std::array<int, 12> counts{}; // a = 0 .. 9, then "+" first and second
-    for (int i = 0; i < draws; ++i) {
-        const Problem problem = drawProblem(chained, 10, random);
-        ++counts.at(static_cast<std::size_t>(problem.a));
-        counts[10] += problem.op1 == '+';
-        counts[11] += problem.op2 == '+';
-    }
-    for (std::size_t i = 0; i < counts.size(); ++i) {
-        EXPECT_NEAR(counts[i], i < 10 ? draws / 10 : draws / 2, draws / 100) << i;
+    for (const auto mode : {single, chained}) {
+        EngineRandom random(20101113);
+        std::set<std::string> cells;
+        std::array<int, range + 2> counts{}; // a = 0 .. range - 1, then "+" first and second
+        for (int i = 0; i < draws; ++i) {
+            const Problem problem = drawProblem(mode, range, random);
+            cells.insert(formatCell(1, problem, mode));
+            ++counts.at(static_cast<std::size_t>(problem.a));
+            counts[range] += problem.op1 == '+';
+            counts[range + 1] += problem.op2 == '+';
+        }
+        for (const std::string& cell : cells) {
+            ASSERT_EQ(testing::worksheetFault(header + cell + "\r\n", 1, {1, range, mode}), "");
+        }
+        EXPECT_EQ(cells.size(), mode == single ? 48u : 336u);
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            EXPECT_NEAR(counts[i], i < range ? draws / range : draws / 2, draws / 100) << i;
+        }
     }
 }
 
 class RunTest : public ::testing::Test {
 protected:
-    std::string run(const WorksheetSettings& settings, RandomSource& random = uniformRandom())
+    std::string run(const WorksheetSettings& settings, RandomSource& source)
     {
         // On Windows through the long-path prefix, after which "/" is no separator.
-        const std::string prefix =
-            std::filesystem::path::preferred_separator == '\\' ? "\\\\?\\" : "";
-        generateWorksheet(settings, prefix + folder.text(), notice, random);
+        const bool windows = std::filesystem::path::preferred_separator == '\\';
+        generateWorksheet(settings, (windows ? "\\\\?\\" : "") + folder.text(), source);
         return testing::fileBytes(folder.worksheet());
     }
 
     testing::TempFolder folder;
-    testing::RecordingNotice notice;
+    EngineRandom random;
 };
 
-TEST_F(RunTest, WritesTheExactBytesOfAFourProblemSheet)
+// The least and the most of every draw give known sheets.
+TEST_F(RunTest, WritesTheExactBytes)
 {
-    testing::ScriptedRandom random(
-        {0, 0, 0, 0, top, top, 0, top, 0.5f, 0, 0, 0.5f, 0.25f, 0.75f, 0, 0.5f});
-    EXPECT_EQ(
-        run({"10", "4", single}, random),
-        "\r\n" + std::string(testing::mottoGbk) + "\r\n\r\n" +
-            "(1)  0+0=          (2)  9-9=          (3)  5+3=          (4)  2-1=          \r\n");
-    EXPECT_EQ(notice.messages, std::vector<std::string>{std::string(completionMessage)});
+    testing::ConstantRandom least(0);
+    const std::string first = header + "(1)  0+0=          (2)  0+0=          (3)  0+0=          " +
+                              "(4)  0+0=          \r\n";
+    ASSERT_EQ(run({"10", "4", single}, least), first);
+    ASSERT_EQ(first.size(), 107u);
+    testing::ConstantRandom most(std::nextafter(1.0f, 0.0f));
+    EXPECT_EQ(run({"100", "10", chained}, most),
+              first + header +
+                  "(1)  99-99-0=       (2)  99-99-0=       (3)  99-99-0=       (4)  99-99-0=       "
+                  "\r\n(5)  99-99-0=       (6)  99-99-0=       (7)  99-99-0=       "
+                  "(8)  99-99-0=       \r\n(9)  99-99-0=       (10) 99-99-0=       \r\n");
 }
 
 // Every run appends one whole sheet after the earlier ones; a count past 999 writes nothing.
@@ -101,20 +96,23 @@ TEST_F(RunTest, EverySettingAppendsAWholeSheet)
     const std::pair<const char*, int> counts[] = {{"0", 0},     {"-5", 0},   {"1", 1},
                                                   {"8", 8},     {"10", 10},  {"10.5", 10},
                                                   {"999", 999}, {"1000", -1}};
+    const std::pair<const char*, double> ranges[] = {{"abc", 0},   {"-0", 0},      {"1", 1},
+                                                     {"10", 10},   {"100", 100},   {"10000", 10000},
+                                                     {"-10", -10}, {"10.5", 10.5}, {"１０", 10}};
     std::string before;
-    for (const char* range : {"abc", "-0", "1", "10", "100", "10000", "-10", "10.5", "１０"}) {
+    for (const auto& [rangeText, range] : ranges) {
         for (const auto mode : {single, chained}) {
             for (const auto& [count, problems] : counts) {
                 if (problems < 0) {
-                    EXPECT_THROW(run({range, count, mode}), WorksheetError);
+                    EXPECT_THROW(run({rangeText, count, mode}, random), WorksheetError);
                     continue;
                 }
-                const std::string after = run({range, count, mode});
+                const std::string after = run({rangeText, count, mode}, random);
                 ASSERT_EQ(after.substr(0, before.size()), before);
                 ASSERT_EQ(testing::worksheetFault(after.substr(before.size()), 1,
-                                                  {problems, leadingNumber(range), mode}),
+                                                  {problems, range, mode}),
                           "")
-                    << "range " << range << ", count " << count;
+                    << "range " << rangeText << ", count " << count;
                 before = after;
             }
         }
@@ -124,9 +122,8 @@ TEST_F(RunTest, EverySettingAppendsAWholeSheet)
 // Two processes started with the same settings must not give the same drill.
 TEST_F(RunTest, EveryRunDrawsAFreshSequence)
 {
-    EngineRandom firstProcess;
     EngineRandom secondProcess;
-    const std::string first = run({"10", "100", single}, firstProcess);
+    const std::string first = run({"10", "100", single}, random);
     EXPECT_NE(run({"10", "100", single}, secondProcess).substr(first.size()), first);
 }
 

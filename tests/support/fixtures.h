@@ -1,12 +1,13 @@
 #pragma once
 
-#include "generation/run.h"
+#include "random_source.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <random>
+#include <string>
 
 namespace tallymere::testing {
 
@@ -37,8 +38,13 @@ inline std::map<std::string, std::string> snapshot(const fs::path& folder)
     return entries;
 }
 
+// A folder of a test's own, gone with everything in it when the test ends.
 struct TempFolder {
-    TempFolder() { fs::create_directories(path); }
+    explicit TempFolder(const fs::path& parent = fs::temp_directory_path())
+        : path(parent / ("tallymere-" + std::to_string(std::random_device()())))
+    {
+        fs::create_directories(path);
+    }
     ~TempFolder()
     {
         std::error_code ignored;
@@ -47,22 +53,16 @@ struct TempFolder {
     std::string text() const { return pathText(path); }
     fs::path worksheet() const { return path / u8"口算题.doc"; }
 
-    const fs::path path =
-        fs::temp_directory_path() / ("tallymere-" + std::to_string(std::random_device()()));
+    const fs::path path;
 };
 
-struct RecordingNotice final : CompletionNotice {
-    void show(std::string_view message) override { messages.emplace_back(message); }
-    std::vector<std::string> messages;
-};
-
-struct ScriptedRandom final : RandomSource {
-    explicit ScriptedRandom(std::vector<float> script) : draws(std::move(script)) {}
-    float next() override { return draws.at(used++); }
+// Every draw the same: 0 gives the least of every bound, the highest draw the most.
+struct ConstantRandom final : RandomSource {
+    explicit ConstantRandom(float draw) : value(draw) {}
+    float next() override { return value; }
     void reseed() override {}
 
-    std::vector<float> draws;
-    std::size_t used = 0;
+    float value;
 };
 
 } // namespace tallymere::testing

@@ -1,5 +1,7 @@
 #include "sheet_oracle.h"
 
+#include "worksheet.h"
+
 #include <algorithm>
 #include <cmath>
 #include <regex>

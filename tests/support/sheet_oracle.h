@@ -1,15 +1,11 @@
 #pragma once
 
-#include "generation/problem.h"
+#include "problem.h"
 
 #include <string>
 #include <string_view>
 
 namespace tallymere::testing {
-
-// The GBK bytes of the motto, written out by hand so that the converter is not its own oracle.
-inline constexpr std::string_view mottoGbk = "\xC3\xBF\xCC\xEC\x35\xB7\xD6\xD6\xD3\xA3\xAC\xBF"
-                                             "\xDA\xCB\xE3\xBA\xC3\xC7\xE1\xCB\xC9\xA3\xA1";
 
 struct Sheet {
     int count;

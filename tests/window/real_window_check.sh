@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Works the Qt program, or Tallymere.exe under Wine as on a Chinese Windows and then at 144 dpi, in
 # a real window on an Xvfb display of its own with the same real keys and clicks; the oracle reads
-# the sheets, pixels the controls and the message boxes' icons.
-#   real_window_check.sh qt|wine PROGRAM WORKSHEET_CHECK...
+# the sheets, pixels the controls and the message boxes' icons. Every wait has a deadline.
+#   real_window_check.sh qt|wine PROGRAM WORKSHEET_CHECK FORM_GEOMETRY
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/own_display.sh"
-kind=$1 program=$2 && shift 2 && check=("$@")
+kind=$1 program=$2 check=$3 geometry=$4
 start_own_display
 fail() { echo "$kind: $*" && exit 1; }
 
@@ -15,91 +15,101 @@ if [ "$kind" = qt ]; then
     mkdir "$folder"
     cp "$program" "$folder/tallymere"
     start() { "$folder/tallymere" & app=$!; }
+    helper() { "$@"; }
 else
     # With no window manager, Wine's top-level X window is exactly the client area.
     source "$root/scripts/wine-prefix.sh"
     export WINEPREFIX="$root/build/wine-window" LC_ALL=zh_CN.UTF-8 LOCPATH="$root/build/locale"
-    [ -d "$LOCPATH/zh_CN.UTF-8" ] || { mkdir -p "$LOCPATH" && localedef -i zh_CN -f UTF-8 "$_/zh_CN.UTF-8"; }
+    if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then # built aside, so that an interrupted build is redone
+        rm -rf "$LOCPATH/partial" && mkdir -p "$LOCPATH"
+        localedef -i zh_CN -f UTF-8 "$LOCPATH/partial" && mv "$LOCPATH/partial" "$_/zh_CN.UTF-8"
+    fi
     use_wine_prefix
     trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
     folder="$WINEPREFIX/drive_c/用户/桌面/口算"
     rm -rf "$folder" && mkdir -p "$folder"
     cp "$program" "$folder/Tallymere.exe"
     start() { wine 'C:\用户\桌面\口算\Tallymere.exe' & app=$!; }
+    helper() { wine "$@" | tr -d '\r'; }
     drive=Z: # where Windows programs see the Linux files
 fi
-# Wine reads the screen's DPI when its server starts.
+# The form's layout at a DPI; Wine reads the screen's DPI when its server starts.
 at_dpi() {
-    dpi=$1
+    dpi=$1 layout=$(helper "$geometry" "$1")
     [ "$kind" = qt ] && return
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
     wineserver --wait
 }
-
-# A window with the program's caption, other than $1.
-shown_window() {
-    local found
-    for _ in $(seq 100); do
-        found=$(xdotool search --onlyvisible --name '^Tallymere$' | grep -vx "${1:-}" || true)
-        [ -n "$found" ] && echo "${found%%$'\n'*}" && return
-        sleep 0.1
-    done
+# Runs the command given every tenth of a second until it succeeds, for ten seconds at most.
+within_10s() {
+    for _ in $(seq 100); do "$@" && return || sleep 0.1; done
     return 1
 }
+# Sets $found to a window with the program's caption, other than $1.
+shown() { found=$(xdotool search --onlyvisible --name '^Tallymere$' | grep -vx "${1:-}" | head -1); }
 
 # How many pixels of window $1's rectangle X Y WIDTH HEIGHT are of a strong colour (as in an icon),
-# and how many white. xwd's dump is a header, a colour map, then rows of 4-byte pixels.
+# white and dark (as in text). xwd's dump is a header, a colour map, then rows of 4-byte pixels.
 count_pixels() {
-    xwd -silent -id "$1" >"$work/shot"
+    xwd -silent -id "$1" >"$work/shot" || return
     local field=(0 $(od -An -v -tu4 --endian=big -N100 "$work/shot")) y
     for ((y = $3; y < $3 + $5; y++)); do
         od -An -v -tu1 -w4 -j $((field[1] + field[20] * 12 + y * field[13] + $2 * 4)) \
             -N $(($4 * 4)) "$work/shot"
     done | awk '{ hi = lo = $1; for (i = 2; i <= 3; i++) { hi = $i > hi ? $i : hi; lo = $i < lo ? $i : lo }
-                  strong += hi - lo > 80; white += lo == 255 } END { print strong + 0, white + 0 }'
+                  strong += hi - lo > 80; white += lo == 255; dark += hi < 80 }
+                END { print strong + 0, white + 0, dark + 0 }'
 }
 
-# Twips, from the window's top-left, to pixels.
-pixels() { echo $((($1 * dpi + 720) / 1440)); }
-middle() { echo $(pixels $(($1 + $3 / 2))) $(pixels $(($2 + $4 / 2))); }
-combo1=(600 600 975 300) combo2=(600 1800 975 300) generate=(3240 1440 1575 495) quit=(3240 2040 1575 495)
-click() { xdotool mousemove --window "$window" $(middle "$@") click 1; }
+# The middle of a control, in the window's pixels, as the form's table puts it.
+middle() { awk -v name="$1" '$1 == name && $2 == 0 { print $3, $4 }' <<<"$layout"; }
+click() { xdotool mousemove --window "$window" $(middle "$1") click 1; }
 keys() { xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
 
-# The form where the twips put it: the middle of both combo boxes' fields is white, not hidden.
-show_form() {
-    start
-    window=$(shown_window) || fail "the window did not appear"
-    sleep 1
-    for field in "${combo1[*]}" "${combo2[*]}"; do
-        local at=($(middle $field))
-        [ "$(count_pixels "$window" $((at[0] - 2)) $((at[1] - 2)) 4 4)" = "0 16" ] ||
-            fail "the combo box at $field twips is hidden at $dpi dpi"
+# Once the form is painted, the middle of both combo boxes' fields is white.
+fields_painted() {
+    local at
+    for at in "$(middle Combo1)" "$(middle Combo2)"; do
+        set -- $at
+        [ "$(count_pixels "$window" $(($1 - 2)) $(($2 - 2)) 4 4)" = "0 16 0" ] || return
     done
 }
-
-# Answers the next message box with Return; $1 says whether it should have an icon.
-answer_box() {
-    local box counts
-    box=$(shown_window "$window") || fail "no message box appeared"
-    sleep 0.5
-    counts=($(count_pixels "$box" 0 0 60 60))
-    [ $((counts[0] > 0)) = "$1" ] || fail "a box has ${counts[0]} icon pixels"
-    xdotool windowfocus --sync "$box" key Return
-    while xdotool search --onlyvisible --name '^Tallymere$' | grep -qx "$box"; do sleep 0.1; done
+show_form() {
+    start
+    within_10s shown && window=$found || fail "the window did not appear"
+    within_10s fields_painted || fail "a combo box's field is hidden at $dpi dpi"
 }
 
-# The sheet of 80 problems within $1, read by the oracle from a name every code page holds.
+# The corner of a message box where an icon goes, once painted (no longer dark) and still.
+box_painted() {
+    counts=($(count_pixels "$box" 0 0 60 60))
+    [ "${counts[*]}" = "$last" ] && [ "${counts[2]}" -lt 1800 ] || { last="${counts[*]}" && false; }
+}
+box_gone() { ! xdotool search --onlyvisible --name '^Tallymere$' | grep -qx "$box"; }
+# Answers the next message box with Return; $1 says whether it should have an icon.
+answer_box() {
+    local box counts last=
+    within_10s shown "$window" && box=$found || fail "no message box appeared"
+    within_10s box_painted || fail "the box was never painted"
+    [ $((counts[0] > 0)) = "$1" ] || fail "a box has ${counts[0]} icon pixels"
+    xdotool windowfocus --sync "$box" key Return
+    within_10s box_gone || fail "the box stayed"
+}
+
+# The sheet of 80 problems within $1, read by the oracle from a name every code page holds; the
+# motto as the system's own converter reads it.
 check_sheet() {
     mv "$folder/口算题.doc" "$work/sheet"
-    "${check[@]}" "${drive:-}$work/sheet" 1 80 "$1" "$2" || fail "no sheet of 80 $2 within $1"
+    helper "$check" "${drive:-}$work/sheet" 1 80 "$1" "$2" || fail "no sheet of 80 $2 within $1"
+    [ "$(sed -n 2p "$work/sheet" | iconv -f GBK -t UTF-8)" = $'每天5分钟，口算好轻松！\r' ] ||
+        fail "the motto is not in GBK"
 }
 
 at_dpi 96
 show_form
 keys Tab Tab Tab Tab Up # in Combo2, from 100 back to 80
 mkdir "$folder/口算题.doc"
-click "${generate[@]}"
+click Command1
 answer_box 1
 rmdir "$folder/口算题.doc"
 keys Return # the click left the focus on 生成Word
@@ -116,7 +126,7 @@ ended_by_quit "$app"
 if [ "$kind" = wine ]; then
     at_dpi 144
     show_form
-    click "${quit[@]}"
+    click Command2
     ended_by_quit "$app"
 fi
 echo "$kind window check passed"

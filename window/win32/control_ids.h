@@ -6,8 +6,7 @@
 // The common controls' header needs the Windows types first.
 #include <commctrl.h>
 
-// How each control of the form shows itself to Win32, for the window and for programs that drive
-// it: its window class and its id.
+// How each control of the form shows itself to Win32: its window class and its id.
 namespace tallymere::form {
 
 inline const wchar_t* windowClassOf(ControlKind kind)
@@ -32,14 +31,9 @@ constexpr int controlId(const Control& control)
     return 1000 + control.tabIndex;
 }
 
-consteval const Control& controlNamed(std::string_view name, int index = 0)
+inline HWND controlOf(HWND window, const Control& control)
 {
-    for (const Control& control : controls) {
-        if (control.name == name && control.index == index) {
-            return control;
-        }
-    }
-    throw "no such control"; // a compile error, since this runs only while compiling
+    return GetDlgItem(window, controlId(control));
 }
 
 } // namespace tallymere::form

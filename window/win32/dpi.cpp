@@ -92,7 +92,7 @@ HICON iconAt(HINSTANCE instance, int widthMetric, int heightMetric)
         LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
 }
 
-HFONT messageFont(UINT dpi)
+Font messageFont(UINT dpi)
 {
     using ParametersFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
     static const auto parametersForDpi =
@@ -106,7 +106,7 @@ HFONT messageFont(UINT dpi)
         metrics.lfMessageFont.lfHeight = MulDiv(
             metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi()));
     }
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+    return Font(CreateFontIndirectW(&metrics.lfMessageFont));
 }
 
 } // namespace tallymere::win32

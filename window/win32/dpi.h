@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <type_traits>
 #include <windows.h>
 
 // Sizes at the window's own DPI, through the per-monitor functions of Windows 10 where they exist
@@ -12,12 +14,6 @@ UINT windowDpi(HWND window);
 // (per-monitor awareness before its second version); called in WM_NCCREATE.
 void enableNonClientScaling(HWND window);
 
-// Twips (1440 to the inch) to pixels at `dpi`.
-inline int pixels(int twips, UINT dpi)
-{
-    return MulDiv(twips, static_cast<int>(dpi), 1440);
-}
-
 // The outer size of a window whose client area is `client` pixels.
 SIZE frameSize(SIZE client, DWORD style, UINT dpi);
 
@@ -25,7 +21,13 @@ SIZE frameSize(SIZE client, DWORD style, UINT dpi);
 // from the nearest larger image so that it stays sharp.
 HICON iconAt(HINSTANCE instance, int widthMetric, int heightMetric);
 
-// The system's message-box font at `dpi`; the caller deletes it.
-HFONT messageFont(UINT dpi);
+// Deletes a font when it goes.
+struct FontDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
+};
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+// The system's message-box font at `dpi`.
+Font messageFont(UINT dpi);
 
 } // namespace tallymere::win32

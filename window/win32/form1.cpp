@@ -1,13 +1,12 @@
 #include "form1.h"
 
 #include "control_ids.h"
-#include "dpi.h"
 #include "form_table.h"
-#include "generation/run.h"
-#include "generation/utf16.h"
+#include "layout.h"
+#include "run.h"
 #include "screen_reader_names.h"
+#include "utf16_win32.h"
 
-#include <commctrl.h>
 #include <exception>
 #include <memory>
 
@@ -15,8 +14,6 @@ namespace tallymere::win32 {
 
 namespace {
 
-constexpr wchar_t windowClass[] = L"Form1";
-constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int rangeBoxId = form::controlId(form::controlNamed(form::rangeBox));
 constexpr int countBoxId = form::controlId(form::controlNamed(form::countBox));
 constexpr int singleStepId =
@@ -26,13 +23,22 @@ constexpr int chainedStepsId =
 constexpr int generateId = form::controlId(form::controlNamed(form::generateButton));
 constexpr int quitId = form::controlId(form::controlNamed(form::quitButton));
 
+// What the window is given when it is made.
+struct FormStart {
+    const std::string& worksheetFolder;
+    RandomSource& random;
+};
+
 // What the window keeps between messages, in its user data.
 struct FormState {
-    explicit FormState(std::string folder) : worksheetFolder(std::move(folder)) {}
+    explicit FormState(const FormStart& start)
+        : worksheetFolder(start.worksheetFolder), random(start.random)
+    {
+    }
 
     std::string worksheetFolder;
-    UINT dpi = USER_DEFAULT_SCREEN_DPI;
-    HFONT font = nullptr;
+    RandomSource& random;
+    FormLayout layout;
     HWND lastFocus = nullptr; // given back when the window is activated again
     ScreenReaderNames screenReaderNames;
 };
@@ -60,11 +66,6 @@ DWORD styleOf(const form::Control& control)
         return common | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
     }
     return common;
-}
-
-HWND controlOf(HWND window, const form::Control& control)
-{
-    return GetDlgItem(window, form::controlId(control));
 }
 
 // The edit field of a combo box is what has the focus and what a screen reader announces.
@@ -118,58 +119,12 @@ bool createControls(HWND window, FormState& state)
     // Group boxes go below the controls they frame, so that they never paint over them.
     for (const form::Control& control : form::controls) {
         if (control.kind == form::GroupBox) {
-            SetWindowPos(controlOf(window, control), HWND_BOTTOM, 0, 0, 0, 0,
+            SetWindowPos(form::controlOf(window, control), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
     CheckDlgButton(window, singleStepId, BST_CHECKED);
     return true;
-}
-
-int shownHeight(HWND control)
-{
-    RECT shown{};
-    GetWindowRect(control, &shown);
-    return shown.bottom - shown.top;
-}
-
-// A drop-down combo box shows its field plus a border that the theme decides, and its field must
-// hold a list item. A field of one item's height shows the least the box can be; the field then
-// gets what the height leaves beyond that. The field's height is never read back, since Wine gives
-// 2 pixels more than it was set to.
-void fitComboBoxField(HWND comboBox, int height)
-{
-    const auto item = SendMessageW(comboBox, CB_GETITEMHEIGHT, 0, 0);
-    SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
-    const int least = shownHeight(comboBox);
-    if (height > least) {
-        SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + height - least);
-    }
-}
-
-// Places and sizes every control for the window's DPI, in the system's message font.
-void layOut(HWND window, FormState& state)
-{
-    const HFONT oldFont = state.font;
-    state.font = messageFont(state.dpi);
-    for (const form::Control& control : form::controls) {
-        const HWND hwnd = controlOf(window, control);
-        const form::Twips rect = form::windowTwips(control);
-        const int height = pixels(rect.height, state.dpi);
-        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), FALSE);
-        // A drop-down combo box's height includes its list; its field is sized apart.
-        const int listHeight = height * static_cast<int>(control.choices.size());
-        SetWindowPos(hwnd, nullptr, pixels(rect.left, state.dpi), pixels(rect.top, state.dpi),
-                     pixels(rect.width, state.dpi), height + listHeight,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        if (control.kind == form::ComboBox) {
-            fitComboBoxField(hwnd, height);
-        }
-    }
-    InvalidateRect(window, nullptr, TRUE);
-    if (oldFont != nullptr) {
-        DeleteObject(oldFont);
-    }
 }
 
 std::string textOf(HWND control)
@@ -193,25 +148,16 @@ void showMessage(HWND window, std::string_view text, UINT icon)
     MessageBoxW(window, wideText(text).c_str(), caption.c_str(), MB_OK | icon);
 }
 
-// Tells the user that the sheet is ready, and waits until the box is dismissed.
-class CompletionBox final : public CompletionNotice {
-public:
-    explicit CompletionBox(HWND window) : window_(window) {}
-    void show(std::string_view message) override { showMessage(window_, message, 0); }
-
-private:
-    HWND window_;
-};
-
-void generateClicked(HWND window, const FormState& state)
+void generateClicked(HWND window, FormState& state)
 {
-    CompletionBox completion(window);
     try {
-        generateWorksheet(currentSettings(window), state.worksheetFolder, completion);
+        generateWorksheet(currentSettings(window), state.worksheetFolder, state.random);
     } catch (const std::exception& failure) {
         // The sheet was not written and the file is as it was: say why, and let the user retry.
         showMessage(window, failure.what(), MB_ICONWARNING);
+        return;
     }
+    showMessage(window, form::completionMessage, 0);
 }
 
 // Tab reaches the checked option button, as in a dialog box; not every system's button control
@@ -246,30 +192,11 @@ LRESULT focusedCommand(HWND window)
     return id == generateId || id == quitId ? MAKELRESULT(id, DC_HASDEFID) : 0;
 }
 
-// The frame whose client area holds the form at `dpi`.
-SIZE frameAt(UINT dpi)
-{
-    return frameSize({pixels(form::clientWidth, dpi), pixels(form::clientHeight, dpi)}, windowStyle,
-                     dpi);
-}
-
-// The form keeps its size in twips on the new monitor: Windows' suggested rectangle gives only
-// where it goes.
-void dpiChanged(HWND window, UINT dpi, const RECT& suggested)
-{
-    FormState& state = *stateOf(window);
-    state.dpi = dpi;
-    layOut(window, state);
-    const SIZE frame = frameAt(dpi);
-    SetWindowPos(window, nullptr, suggested.left, suggested.top, frame.cx, frame.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void destroyed(HWND window)
 {
     FormState& state = *stateOf(window);
     for (const form::Control& control : form::controls) {
-        const HWND hwnd = controlOf(window, control);
+        const HWND hwnd = form::controlOf(window, control);
         state.screenReaderNames.clear(hwnd);
         if (const HWND edit = editOf(hwnd)) {
             state.screenReaderNames.clear(edit);
@@ -298,9 +225,8 @@ LRESULT CALLBACK form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NCCREATE: {
         // The window owns its state from here until WM_NCDESTROY, even if creation fails.
         const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        const auto* folder = static_cast<const std::string*>(creation->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(new FormState(*folder)));
+        const auto* start = static_cast<const FormStart*>(creation->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FormState(*start)));
         enableNonClientScaling(window);
         break;
     }
@@ -320,26 +246,23 @@ LRESULT CALLBACK form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM
         *reinterpret_cast<SIZE*>(lParam) = frameAt(static_cast<UINT>(wParam));
         return TRUE;
     case WM_DPICHANGED:
-        dpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        stateOf(window)->layout.dpiChanged(window, HIWORD(wParam),
+                                           *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_DESTROY:
         destroyed(window);
         return 0;
-    case WM_NCDESTROY: {
-        std::unique_ptr<FormState> state(stateOf(window));
+    case WM_NCDESTROY:
+        delete stateOf(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        if (state != nullptr && state->font != nullptr) {
-            DeleteObject(state->font);
-        }
         break;
-    }
     default:
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool registerClass(HINSTANCE instance)
+bool registerClass(HINSTANCE instance, const std::wstring& className)
 {
     WNDCLASSEXW windowClassInfo{};
     windowClassInfo.cbSize = sizeof windowClassInfo;
@@ -349,37 +272,28 @@ bool registerClass(HINSTANCE instance)
     windowClassInfo.hIconSm = iconAt(instance, SM_CXSMICON, SM_CYSMICON);
     windowClassInfo.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClassInfo.lpszClassName = windowClass;
+    windowClassInfo.lpszClassName = className.c_str();
     return RegisterClassExW(&windowClassInfo) != 0;
-}
-
-// The frame that gives the client area its size at the window's DPI.
-void sizeWindow(HWND window, UINT dpi)
-{
-    const SIZE frame = frameAt(dpi);
-    SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 } // namespace
 
-HWND showForm1(HINSTANCE instance, const std::string& worksheetFolder, int showCommand)
+HWND showForm1(HINSTANCE instance, const std::string& worksheetFolder, RandomSource& random,
+               int showCommand)
 {
-    if (!registerClass(instance)) {
+    const std::wstring className = wideText(form::windowName);
+    if (!registerClass(instance, className)) {
         return nullptr;
     }
     const std::wstring caption = wideText(form::windowCaption);
-    const HWND window = CreateWindowExW(
-        0, windowClass, caption.c_str(), windowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-        CW_USEDEFAULT, nullptr, nullptr, instance, const_cast<std::string*>(&worksheetFolder));
+    FormStart start{worksheetFolder, random};
+    const HWND window = CreateWindowExW(0, className.c_str(), caption.c_str(), windowStyle,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        nullptr, nullptr, instance, &start);
     if (window == nullptr) {
         return nullptr;
     }
-    // Only now is the monitor, and so the DPI, known.
-    FormState& state = *stateOf(window);
-    state.dpi = windowDpi(window);
-    layOut(window, state);
-    sizeWindow(window, state.dpi);
+    stateOf(window)->layout.start(window);
     ShowWindow(window, showCommand);
     SetFocus(GetDlgItem(window, rangeBoxId));
     return window;

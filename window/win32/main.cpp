@@ -1,6 +1,8 @@
 #include "form1.h"
-#include "generation/utf16.h"
+#include "form_table.h"
 #include "program_folder.h"
+#include "random_source.h"
+#include "utf16_win32.h"
 
 #include <commctrl.h>
 #include <exception>
@@ -15,17 +17,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // For the screen-reader names; the program runs fine without them.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
+    const std::wstring caption = tallymere::wideText(tallymere::form::windowCaption);
     std::string folder;
     try {
         folder = tallymere::win32::programFolder();
     } catch (const std::exception& failure) {
-        MessageBoxW(nullptr, tallymere::wideText(failure.what()).c_str(), L"Tallymere",
+        MessageBoxW(nullptr, tallymere::wideText(failure.what()).c_str(), caption.c_str(),
                     MB_OK | MB_ICONERROR);
         return 1;
     }
-    const HWND form = tallymere::win32::showForm1(instance, folder, showCommand);
+    tallymere::EngineRandom random; // the program's one random source
+    const HWND form = tallymere::win32::showForm1(instance, folder, random, showCommand);
     if (form == nullptr) {
-        MessageBoxW(nullptr, L"无法打开窗口。", L"Tallymere", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, L"无法打开窗口。", caption.c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
     MSG message{};

@@ -1,6 +1,6 @@
 #include "program_folder.h"
 
-#include "generation/utf16.h"
+#include "utf16_win32.h"
 
 #include <stdexcept>
 #include <windows.h>

@@ -9,6 +9,10 @@ namespace tallymere {
 // other Tallymere to append its sheet, short enough that the window never seems frozen.
 inline constexpr std::chrono::milliseconds lockPatience{5000};
 
+// A virus scanner or an indexer often holds a file for a moment after it was written; another
+// program that keeps it open (Word showing it) gets the "in use" message after this second.
+inline constexpr std::chrono::milliseconds openPatience{1000};
+
 // Calls `attempt` until it gives a result that `busy` does not reject, or until `patience` has
 // passed; returns the last result.
 template <typename Attempt, typename Busy>

@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "random_source.h"
 
 #include <QApplication>
 #include <QFile>
@@ -30,8 +31,9 @@ int main(int argc, char* argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QApplication app(argc, argv);
+    tallymere::EngineRandom random; // the program's one random source
     // The worksheet file lives next to the program, where users find it.
-    tallymere::Form1 form(programFolder());
+    tallymere::Form1 form(programFolder(), random);
     form.show();
     return app.exec();
 }

@@ -1,15 +1,13 @@
 #include "form1.h"
 
-#include "form_table.h"
-#include "generation/run.h"
-#include "message_box.h"
-#include "qt_text.h"
+#include "run.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <exception>
@@ -17,6 +15,17 @@
 namespace tallymere {
 
 namespace {
+
+// The core and the form table keep their texts in UTF-8.
+QString qtText(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+constexpr const form::Control& rangeBox = form::controlNamed(form::rangeBox);
+constexpr const form::Control& countBox = form::controlNamed(form::countBox);
+constexpr const form::Control& generateButton = form::controlNamed(form::generateButton);
+constexpr const form::Control& quitButton = form::controlNamed(form::quitButton);
 
 QComboBox* makeComboBox(const form::Control& control, QWidget* parent)
 {
@@ -73,27 +82,14 @@ QWidget* makeWidget(const form::Control& control, QWidget* parent)
     return nullptr; // every kind is handled above
 }
 
-// Tells the user that the sheet is ready, and waits until the box is dismissed.
-class CompletionBox final : public CompletionNotice {
-public:
-    explicit CompletionBox(QWidget* parent) : parent_(parent) {}
-    void show(std::string_view message) override
-    {
-        showMessage(parent_, QMessageBox::NoIcon, qtText(message));
-    }
-
-private:
-    QWidget* parent_;
-};
-
 } // namespace
 
-Form1::Form1(std::string worksheetFolder, QWidget* parent)
-    : QWidget(parent), worksheetFolder_(std::move(worksheetFolder))
+Form1::Form1(std::string worksheetFolder, RandomSource& random, QWidget* parent)
+    : QWidget(parent), worksheetFolder_(std::move(worksheetFolder)), random_(random)
 {
     setObjectName(qtText(form::windowName));
     setWindowTitle(qtText(form::windowCaption));
-    setFixedSize(form::toPixels(form::clientWidth), form::toPixels(form::clientHeight));
+    setFixedSize(form::pixels(form::clientWidth), form::pixels(form::clientHeight));
     // The layout was drawn for a 12-pixel Chinese UI font, whose Latin letters are narrow; a wider
     // Western font would clip the captions.
     QFont chinese = font();
@@ -110,13 +106,13 @@ void Form1::buildControls()
     modeButtons_->setObjectName(qtText(form::modeButtons));
     QWidget* previous = nullptr;
     for (const form::Control& control : form::controls) {
-        QWidget* parent =
-            control.parent.empty() ? this : findChild<QWidget*>(qtText(control.parent));
-        QWidget* widget = makeWidget(control, parent);
+        const form::Control* group = form::groupOf(control);
+        QWidget* widget =
+            makeWidget(control, group != nullptr ? controls_[form::positionOf(*group)] : this);
+        controls_[form::positionOf(control)] = widget;
         widget->setObjectName(qtText(control.name));
-        widget->setGeometry(form::toPixels(control.rect.left), form::toPixels(control.rect.top),
-                            form::toPixels(control.rect.width),
-                            form::toPixels(control.rect.height));
+        widget->setGeometry(form::pixels(control.rect.left), form::pixels(control.rect.top),
+                            form::pixels(control.rect.width), form::pixels(control.rect.height));
         if (auto* option = qobject_cast<QRadioButton*>(widget)) {
             modeButtons_->addButton(option, control.index);
         }
@@ -128,18 +124,15 @@ void Form1::buildControls()
             previous = widget;
         }
     }
-    rangeBox_ = findChild<QComboBox*>(qtText(form::rangeBox));
-    countBox_ = findChild<QComboBox*>(qtText(form::countBox));
     modeButtons_->button(form::singleStepIndex)->setChecked(true);
-    rangeBox_->setFocus();
+    control<QWidget>(rangeBox)->setFocus();
 }
 
 void Form1::connectCommands()
 {
-    connect(findChild<QPushButton*>(qtText(form::generateButton)), &QPushButton::clicked, this,
+    connect(control<QPushButton>(generateButton), &QPushButton::clicked, this,
             &Form1::generateClicked);
-    connect(findChild<QPushButton*>(qtText(form::quitButton)), &QPushButton::clicked, this,
-            &QWidget::close);
+    connect(control<QPushButton>(quitButton), &QPushButton::clicked, this, &QWidget::close);
 }
 
 WorksheetSettings Form1::currentSettings() const
@@ -147,18 +140,28 @@ WorksheetSettings Form1::currentSettings() const
     const auto mode = modeButtons_->checkedId() == form::singleStepIndex
                           ? DifficultyMode::SingleStep
                           : DifficultyMode::ChainedSteps;
-    return {rangeBox_->currentText().toStdString(), countBox_->currentText().toStdString(), mode};
+    return {control<QComboBox>(rangeBox)->currentText().toStdString(),
+            control<QComboBox>(countBox)->currentText().toStdString(), mode};
+}
+
+// A modal box with the program's caption and one button; returns when it is dismissed.
+void Form1::showMessage(std::string_view text, bool warning)
+{
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon,
+                    qtText(form::windowCaption), qtText(text), QMessageBox::Ok, this);
+    box.exec();
 }
 
 void Form1::generateClicked()
 {
-    CompletionBox completion(this);
     try {
-        generateWorksheet(currentSettings(), worksheetFolder_, completion);
+        generateWorksheet(currentSettings(), worksheetFolder_, random_);
     } catch (const std::exception& failure) {
         // The sheet was not written and the file is as it was: say why, and let the user retry.
-        showMessage(this, QMessageBox::Warning, QString::fromUtf8(failure.what()));
+        showMessage(failure.what(), true);
+        return;
     }
+    showMessage(form::completionMessage, false);
 }
 
 } // namespace tallymere

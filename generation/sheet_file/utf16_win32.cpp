@@ -1,5 +1,6 @@
-#include "utf16.h"
-#include "worksheet_error.h"
+#include "utf16_win32.h"
+
+#include "sheet_file.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@ std::wstring wideText(std::string_view utf8)
     const int length =
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
     if (length == 0) {
-        throw WorksheetError("文字中有无效的字符。");
+        throw FileError("文字中有无效的字符。");
     }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+// What each system gives the worksheet file: a handful of calls on an open file, and what its
+// error codes mean to a user. appendSheet builds the one way of appending a sheet from them.
+namespace tallymere {
+
+// An error as the system reports it (errno, GetLastError()); 0 for none.
+struct SystemError {
+    std::uint32_t code = 0;
+    explicit operator bool() const { return code != 0; }
+};
+
+// What went wrong with the worksheet file, in words a user can act on.
+enum class FileFault {
+    NoPermission,
+    ReadOnlyDisk,
+    FolderMissing,
+    FolderInTheWay,
+    DiskFull,
+    QuotaUsed,
+    TooLarge,
+    InUse,
+    NotAFile,
+};
+
+// The fault that a system error stands for, where it has plainer words than the system's own.
+std::optional<FileFault> faultOf(SystemError error);
+// The system's own words for an error, in the user's language.
+std::string systemWords(SystemError error);
+// A path as the system's users write it.
+std::string shownPath(std::string path);
+
+// An open file, closed when it goes.
+class SystemFile {
+public:
+    SystemFile() = default;
+    SystemFile(const SystemFile&) = delete;
+    SystemFile& operator=(const SystemFile&) = delete;
+    ~SystemFile();
+
+    // For appending, created when missing; never waits for a pipe's reader.
+    SystemError open(const std::string& path);
+    // False for a folder, a device or a pipe: anything that is not a file on a disk.
+    bool isDiskFile() const;
+    // An exclusive lock on the whole file; an error of FileFault::InUse at once when it is held.
+    SystemError tryLock();
+    std::pair<std::uint64_t, SystemError> size() const;
+    // Writes some of `bytes` (at least one) at the end of the file.
+    std::pair<std::size_t, SystemError> write(std::string_view bytes);
+    // Returns once everything written is on the disk.
+    SystemError flush();
+    bool truncate(std::uint64_t length);
+    SystemError close();
+
+private:
+    std::intptr_t handle_ = -1; // a descriptor, or a HANDLE; -1 is neither
+};
+
+} // namespace tallymere

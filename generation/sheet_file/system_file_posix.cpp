@@ -1,0 +1,143 @@
+#include "system_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tallymere {
+
+namespace {
+
+SystemError lastError()
+{
+    return {static_cast<std::uint32_t>(errno)};
+}
+
+int descriptor(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
+} // namespace
+
+std::optional<FileFault> faultOf(SystemError error)
+{
+    switch (static_cast<int>(error.code)) {
+    case EACCES:
+    case EPERM:
+        return FileFault::NoPermission;
+    case EROFS:
+        return FileFault::ReadOnlyDisk;
+    case ENOENT:
+    case ENOTDIR:
+        return FileFault::FolderMissing;
+    case EISDIR:
+        return FileFault::FolderInTheWay;
+    case ENOSPC:
+        return FileFault::DiskFull;
+    case EDQUOT:
+        return FileFault::QuotaUsed;
+    case EFBIG:
+        return FileFault::TooLarge;
+    case EBUSY:
+    case ETXTBSY:
+    case EWOULDBLOCK:
+        return FileFault::InUse;
+    case ENXIO: // a pipe that nobody reads
+        return FileFault::NotAFile;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string systemWords(SystemError error)
+{
+    return std::strerror(static_cast<int>(error.code));
+}
+
+std::string shownPath(std::string path)
+{
+    return path;
+}
+
+SystemFile::~SystemFile()
+{
+    if (handle_ >= 0) {
+        ::close(descriptor(handle_));
+    }
+}
+
+SystemError SystemFile::open(const std::string& path)
+{
+    // O_NONBLOCK: a pipe in the file's place fails at once instead of waiting for a reader.
+    handle_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    return handle_ < 0 ? lastError() : SystemError{};
+}
+
+bool SystemFile::isDiskFile() const
+{
+    struct stat status {};
+    return ::fstat(descriptor(handle_), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+SystemError SystemFile::tryLock()
+{
+    while (::flock(descriptor(handle_), LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EINTR) {
+            return lastError();
+        }
+    }
+    return {};
+}
+
+std::pair<std::uint64_t, SystemError> SystemFile::size() const
+{
+    struct stat status {};
+    if (::fstat(descriptor(handle_), &status) != 0) {
+        return {0, lastError()};
+    }
+    return {static_cast<std::uint64_t>(status.st_size), {}};
+}
+
+std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
+{
+    for (;;) {
+        const ssize_t written = ::write(descriptor(handle_), bytes.data(), bytes.size());
+        if (written > 0) {
+            return {static_cast<std::size_t>(written), {}};
+        }
+        if (written == 0) {
+            return {0, {EIO}};
+        }
+        if (errno != EINTR) {
+            return {0, lastError()};
+        }
+    }
+}
+
+SystemError SystemFile::flush()
+{
+    while (::fsync(descriptor(handle_)) != 0) {
+        if (errno != EINTR) {
+            return lastError();
+        }
+    }
+    return {};
+}
+
+bool SystemFile::truncate(std::uint64_t length)
+{
+    return ::ftruncate(descriptor(handle_), static_cast<off_t>(length)) == 0;
+}
+
+SystemError SystemFile::close()
+{
+    const int result = ::close(descriptor(handle_));
+    handle_ = -1;
+    return result == 0 ? SystemError{} : lastError();
+}
+
+} // namespace tallymere

@@ -1,0 +1,166 @@
+#include "system_file.h"
+#include "utf16_win32.h"
+
+#include <algorithm>
+#include <windows.h>
+
+namespace tallymere {
+
+namespace {
+
+// ERROR_DISK_QUOTA_EXCEEDED and ERROR_DIRECTORY_NOT_SUPPORTED, which mingw-w64's headers lack.
+constexpr DWORD diskQuotaExceeded = 1295;
+constexpr DWORD directoryNotSupported = 336;
+
+SystemError lastError()
+{
+    return {GetLastError()};
+}
+
+HANDLE handleOf(std::intptr_t handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+// Opening a folder as a file is refused as "access denied"; tell it apart, so the user learns
+// what is really in the way.
+SystemError openError(const std::wstring& path)
+{
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return {error == ERROR_ACCESS_DENIED && folder ? directoryNotSupported : error};
+}
+
+} // namespace
+
+std::optional<FileFault> faultOf(SystemError error)
+{
+    switch (error.code) {
+    case ERROR_ACCESS_DENIED:
+        return FileFault::NoPermission;
+    case ERROR_WRITE_PROTECT:
+        return FileFault::ReadOnlyDisk;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+        return FileFault::FolderMissing;
+    case directoryNotSupported:
+        return FileFault::FolderInTheWay;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return FileFault::DiskFull;
+    case diskQuotaExceeded:
+        return FileFault::QuotaUsed;
+    case ERROR_FILE_TOO_LARGE:
+        return FileFault::TooLarge;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return FileFault::InUse;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string systemWords(SystemError error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error.code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text != nullptr ? text : L"", length);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L'.' || message.back() == L'。')) {
+        message.pop_back();
+    }
+    return message.empty() ? "错误代码 " + std::to_string(error.code) : utf8Text(message);
+}
+
+std::string shownPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+SystemFile::~SystemFile()
+{
+    if (handle_ != -1) {
+        CloseHandle(handleOf(handle_));
+    }
+}
+
+// GENERIC_WRITE is the access that locking, flushing and cutting back are documented to need;
+// append access writes the sheet. Sharing lets another Tallymere open the file and wait for the
+// lock.
+SystemError SystemFile::open(const std::string& path)
+{
+    const std::wstring widePath = wideText(path);
+    const HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE | FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return file == INVALID_HANDLE_VALUE ? openError(widePath) : SystemError{};
+}
+
+bool SystemFile::isDiskFile() const
+{
+    return GetFileType(handleOf(handle_)) == FILE_TYPE_DISK;
+}
+
+// Over the whole file and anything appended to it: other writers wait, and readers too, until the
+// sheet is complete.
+SystemError SystemFile::tryLock()
+{
+    OVERLAPPED from{};
+    return LockFileEx(handleOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                      MAXDWORD, MAXDWORD, &from)
+               ? SystemError{}
+               : lastError();
+}
+
+std::pair<std::uint64_t, SystemError> SystemFile::size() const
+{
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(handleOf(handle_), &length)) {
+        return {0, lastError()};
+    }
+    return {static_cast<std::uint64_t>(length.QuadPart), {}};
+}
+
+std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
+{
+    // Both offsets at their highest write at the end of the file, whatever the file pointer.
+    OVERLAPPED atTheEnd{};
+    atTheEnd.Offset = MAXDWORD;
+    atTheEnd.OffsetHigh = MAXDWORD;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(handleOf(handle_), bytes.data(), chunk, &written, &atTheEnd)) {
+        return {0, lastError()};
+    }
+    return {written, written == 0 ? SystemError{ERROR_WRITE_FAULT} : SystemError{}};
+}
+
+SystemError SystemFile::flush()
+{
+    return FlushFileBuffers(handleOf(handle_)) ? SystemError{} : lastError();
+}
+
+bool SystemFile::truncate(std::uint64_t length)
+{
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(length);
+    return SetFilePointerEx(handleOf(handle_), end, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(handleOf(handle_));
+}
+
+SystemError SystemFile::close()
+{
+    const BOOL closed = CloseHandle(handleOf(handle_));
+    handle_ = -1;
+    return closed ? SystemError{} : lastError();
+}
+
+} // namespace tallymere

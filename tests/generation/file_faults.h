@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+// The faults each system can put in a sheet's way for real.
+namespace tallymere::testing {
+
+namespace fs = std::filesystem;
+using Lift = std::function<void()>;
+
+struct Fault {
+    const char* name;
+    std::string_view words;                         // what the failure must tell the user
+    Lift (*impose)(const fs::path& file) = nullptr; // in the test's process, after a first sheet
+    void (*enter)() = nullptr; // in the failing run's process only, where the system has one
+    double giveUpSeconds = 0;  // a holder: the run gives up after this, and the next run waits
+    bool smallDisk = false;    // the run fills the disk with the longest sheet
+};
+
+const std::vector<Fault>& fileFaults();
+
+// The result of `run`, after `enter` (in a process of its own where `enter` is given).
+int runUnder(void (*enter)(), const std::function<int()>& run);
+
+inline Lift folderInTheFilesPlace(const fs::path& file)
+{
+    fs::remove(file);
+    fs::create_directory(file);
+    return [file] { fs::remove(file); };
+}
+
+} // namespace tallymere::testing

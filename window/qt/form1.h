@@ -1,0 +1,44 @@
+#pragma once
+
+#include "form_table.h"
+
+#include <QWidget>
+#include <array>
+#include <string>
+
+class QButtonGroup;
+
+namespace tallymere {
+
+class RandomSource;
+struct WorksheetSettings;
+
+// The program's one window: the three settings of a worksheet and its two commands.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Sheets go to the worksheet file of `worksheetFolder`, drawn from `random`.
+    Form1(std::string worksheetFolder, RandomSource& random, QWidget* parent = nullptr);
+
+private slots:
+    void generateClicked();
+
+private:
+    void buildControls();
+    void connectCommands();
+    WorksheetSettings currentSettings() const;
+    void showMessage(std::string_view text, bool warning);
+
+    template <typename Widget> Widget* control(const form::Control& control) const
+    {
+        return static_cast<Widget*>(controls_[form::positionOf(control)]);
+    }
+
+    std::string worksheetFolder_;
+    RandomSource& random_;
+    std::array<QWidget*, std::size(form::controls)> controls_{};
+    QButtonGroup* modeButtons_ = nullptr;
+};
+
+} // namespace tallymere
