@@ -19,11 +19,12 @@ if [ "$kind" = qt ]; then
 else
     # With no window manager, Wine's top-level X window is exactly the client area.
     source "$root/scripts/wine-prefix.sh"
-    export WINEPREFIX="$root/build/wine-window" LC_ALL=zh_CN.UTF-8 LOCPATH="$root/build/locale"
+    export WINEPREFIX="$root/build/wine-window" LOCPATH="$root/build/locale"
     if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then # built aside, so that an interrupted build is redone
         rm -rf "$LOCPATH/partial" && mkdir -p "$LOCPATH"
-        localedef -i zh_CN -f UTF-8 "$LOCPATH/partial" && mv "$LOCPATH/partial" "$_/zh_CN.UTF-8"
+        localedef -i zh_CN -f UTF-8 "$LOCPATH/partial" && mv "$LOCPATH/partial" "$LOCPATH/zh_CN.UTF-8"
     fi
+    export LC_ALL=zh_CN.UTF-8
     use_wine_prefix
     trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
     folder="$WINEPREFIX/drive_c/用户/桌面/口算"
