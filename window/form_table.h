@@ -36,6 +36,8 @@ inline constexpr int clientHeight = 3255;
 
 // Shown when a sheet is on the disk.
 inline constexpr std::string_view completionMessage = "生成成功！请打开Word打印。";
+// The button of a message box, as a Chinese Windows words it.
+inline constexpr std::string_view okCaption = "确定";
 
 inline constexpr std::string_view rangeChoices[] = {"10", "20", "30", "50", "60", "70", "100"};
 inline constexpr std::string_view countChoices[] = {"20", "30", "40", "50", "80", "100"};

@@ -19,13 +19,15 @@ class TestForm1 : public QObject {
 
     QWidget* control(const char* name) const { return form_.findChild<QWidget*>(name); }
 
-    // The icon and the text of the box that 生成Word shows.
+    // The icon, the text and the button of the box that 生成Word shows.
     QString generated()
     {
         QString shown = "no box";
         QTimer::singleShot(100, [&shown] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                shown = QString::number(box->icon()) + " " + box->text();
+                const auto buttons = box->buttons();
+                shown = QString::number(box->icon()) + " " + box->text() + " " +
+                        (buttons.size() == 1 ? buttons.front()->text() : "more buttons");
                 box->accept();
             }
         });
@@ -44,12 +46,11 @@ private slots:
 
     void messageBoxes()
     {
-        QCOMPARE(generated(), "0 生成成功！请打开Word打印。"); // no icon
+        QCOMPARE(generated(), "0 生成成功！请打开Word打印。 确定"); // no icon
         std::filesystem::remove(folder_.worksheet());
         std::filesystem::create_directory(folder_.worksheet());
         const auto file = QString::fromStdString(testing::pathText(folder_.worksheet()));
-        QCOMPARE(generated(),
-                 "2 无法打开文件“" + file + "”：同名的文件夹占用了这个位置。"); // warning
+        QCOMPARE(generated(), "2 无法打开文件“" + file + "”：同名的文件夹占用了这个位置。 确定");
     }
 };
 

@@ -149,6 +149,7 @@ void Form1::showMessage(std::string_view text, bool warning)
 {
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     qtText(form::windowCaption), qtText(text), QMessageBox::Ok, this);
+    box.button(QMessageBox::Ok)->setText(qtText(form::okCaption));
     box.exec();
 }
 
