@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Works the Qt program, or Tallymere.exe under Wine as on a Chinese Windows and then at 144 dpi, in
+# Works the Qt program, or Tallymere.exe under Wine as on a Chinese Windows 10, then 7 at 144 dpi, in
 # a real window on an Xvfb display of its own with the same real keys and clicks; the oracle reads
 # the sheets, pixels the controls and the message boxes' icons. Every wait has a deadline.
 #   real_window_check.sh qt|wine PROGRAM WORKSHEET_CHECK FORM_GEOMETRY
@@ -34,11 +34,12 @@ else
     helper() { wine "$@" | tr -d '\r'; }
     drive=Z: # where Windows programs see the Linux files
 fi
-# The form's layout at a DPI; Wine reads the screen's DPI when its server starts.
+# The form's layout at a DPI; Wine, as the Windows version $2, reads the DPI when its server starts.
 at_dpi() {
     dpi=$1 layout=$(helper "$geometry" "$1")
     [ "$kind" = qt ] && return
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
     wineserver --wait
 }
 # Runs the command given every tenth of a second until it succeeds, for ten seconds at most.
@@ -106,7 +107,7 @@ check_sheet() {
         fail "the motto is not in GBK"
 }
 
-at_dpi 96
+at_dpi 96 win10
 show_form
 keys Tab Tab Tab Tab Up # in Combo2, from 100 back to 80
 mkdir "$folder/口算题.doc"
@@ -125,7 +126,7 @@ ended_by_quit "$app"
 [ ! -e "$folder/口算题.doc" ] || fail "退出 wrote a sheet"
 
 if [ "$kind" = wine ]; then
-    at_dpi 144
+    at_dpi 144 win7
     show_form
     click Command2
     ended_by_quit "$app"

@@ -10,6 +10,10 @@ namespace tallymere::win32 {
 
 UINT windowDpi(HWND window);
 
+// WM_GETDPISCALEDSIZE, which Windows 10 sends before a DPI change to ask for the window's new size;
+// older systems never send it, so their headers lack it.
+inline constexpr UINT getDpiScaledSize = 0x02E4;
+
 // Lets Windows scale the title bar with the monitor on systems that do not do it by themselves
 // (per-monitor awareness before its second version); called in WM_NCCREATE.
 void enableNonClientScaling(HWND window);

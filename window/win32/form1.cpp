@@ -242,7 +242,7 @@ LRESULT CALLBACK form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ACTIVATE:
         activated(window, LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0);
         return 0;
-    case WM_GETDPISCALEDSIZE:
+    case getDpiScaledSize:
         *reinterpret_cast<SIZE*>(lParam) = frameAt(static_cast<UINT>(wParam));
         return TRUE;
     case WM_DPICHANGED:
