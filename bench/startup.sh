@@ -1,30 +1,43 @@
 #!/usr/bin/env bash
-# Starts Tallymere, the empty minimal Qt window and the minimal window with Chinese text in turn
-# on a display of their own, RUNS times each, and prints the median time to the first frame and
-# the median peak memory of each:
-#   startup.sh FIRST_FRAME TALLYMERE MINIMAL_WINDOW RUNS
-# Output: one line "NAME MS KIB" for each of tallymere, minimal and minimal_text.
+# Starts Tallymere and the minimal window in turn on a display of their own, RUNS times each, and
+# prints the median time to the first frame and the median peak memory of each. The Qt minimal
+# window runs twice, empty and with the form's captions; with `wine`, both programs are Windows
+# programs, run under a Wine server that stays up, and the minimal window shows the captions.
+#   startup.sh FIRST_FRAME TALLYMERE MINIMAL_WINDOW RUNS [wine]
+# Output: one line "NAME MS KIB" for each of tallymere, minimal (and minimal_text).
 set -euo pipefail
-source "$(dirname "$0")/../scripts/own_display.sh"
-first_frame=$1 tallymere=$2 minimal=$3 runs=$4
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/own_display.sh"
+first_frame=$1 tallymere=$2 minimal=$3 runs=$4 launcher=${5:-}
 
 start_own_display
-
+names=(tallymere minimal minimal_text)
+if [ -n "$launcher" ]; then
+    source "$root/scripts/wine-prefix.sh"
+    use_wine_prefix
+    wineserver -p
+    trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
+    names=(tallymere minimal)
+fi
 # Tallymere runs from a copy, so that nothing is written beside the build.
-cp "$tallymere" "$work/tallymere"
+cp "$tallymere" "$work/"
+run() {
+    case $1 in
+    tallymere) "$first_frame" $launcher "$work/$(basename "$tallymere")" ;;
+    minimal) "$first_frame" $launcher "$minimal" ;;
+    minimal_text) "$first_frame" "$minimal" --text ;;
+    esac
+}
 # One start of each first, so that no program pays for a cold disk cache.
-"$first_frame" "$work/tallymere" >/dev/null
-"$first_frame" "$minimal" --text >/dev/null
+for name in "${names[@]}"; do run "$name" >/dev/null; done
 for _ in $(seq "$runs"); do
-    "$first_frame" "$work/tallymere" >>"$work/tallymere.txt"
-    "$first_frame" "$minimal" >>"$work/minimal.txt"
-    "$first_frame" "$minimal" --text >>"$work/minimal_text.txt"
+    for name in "${names[@]}"; do run "$name" >>"$work/$name.txt"; done
 done
 
 median() {
     sort -n -k"$2" "$1" | awk -v column="$2" '{ v[NR] = $column }
         END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
-for name in tallymere minimal minimal_text; do
+for name in "${names[@]}"; do
     echo "$name $(median "$work/$name.txt" 1) $(median "$work/$name.txt" 2)"
 done
