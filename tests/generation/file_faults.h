@@ -14,16 +14,13 @@ using Lift = std::function<void()>;
 struct Fault {
     const char* name;
     std::string_view words;                         // what the failure must tell the user
-    Lift (*impose)(const fs::path& file) = nullptr; // in the test's process, after a first sheet
-    void (*enter)() = nullptr; // in the failing run's process only, where the system has one
+    Lift (*impose)(const fs::path& file) = nullptr; // after a first sheet
+    void (*enter)() = nullptr; // in the failing run's thread only, where the system has one
     double giveUpSeconds = 0;  // a holder: the run gives up after this, and the next run waits
     bool smallDisk = false;    // the run fills the disk with the longest sheet
 };
 
 const std::vector<Fault>& fileFaults();
-
-// The result of `run`, after `enter` (in a process of its own where `enter` is given).
-int runUnder(void (*enter)(), const std::function<int()>& run);
 
 inline Lift folderInTheFilesPlace(const fs::path& file)
 {

@@ -4,6 +4,7 @@
 #include "sheet_file.h"
 #include "sheet_oracle.h"
 
+#include <atomic>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/filter.h>
@@ -11,7 +12,7 @@
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tallymere::testing {
@@ -41,7 +42,7 @@ Lift readOnlyFolder(const fs::path& file)
     return [file] { fs::permissions(file.parent_path(), fs::perms::owner_all); };
 }
 
-// Every flush to the disk fails, as on a disk that reports a fault only then.
+// Every flush to the disk fails in the calling thread, as on a disk that reports a fault only then.
 void failFlushes()
 {
     sock_filter filter[] = {
@@ -52,29 +53,8 @@ void failFlushes()
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
-    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) ||
-        ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program)) {
-        ::_exit(3);
-    }
-}
-
-pid_t start(void (*enter)(), const std::function<int()>& run)
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::alarm(20); // a run that hangs fails
-        if (enter != nullptr) {
-            enter();
-        }
-        ::_exit(run());
-    }
-    return child;
-}
-
-int ended(pid_t child)
-{
-    int status = 0;
-    return ::waitpid(child, &status, 0) == child ? status : -1;
+    ASSERT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
+    ASSERT_EQ(::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program), 0);
 }
 
 } // namespace
@@ -92,38 +72,34 @@ const std::vector<Fault>& fileFaults()
     return faults;
 }
 
-int runUnder(void (*enter)(), const std::function<int()>& run)
-{
-    return ended(start(enter, run));
-}
-
 // Writers whose flush fails cut back their own sheet under the lock, never a sheet that another
 // writer appended meanwhile: without the lock, such writers spoil a sheet in every run here.
 TEST(Concurrency, AFailingWriterNeverCutsAnotherWritersSheet)
 {
     const TempFolder temp;
-    const fs::path stop = temp.path / "stop";
-    const auto writer = [&](void (*enter)(), const char* count, int sheets) {
-        return start(enter, [&, count, sheets] {
+    std::atomic<bool> stop = false;
+    const auto writer = [&](bool failing, const char* count, int sheets) {
+        return std::jthread([&, failing, count, sheets] {
+            if (failing) {
+                failFlushes();
+            }
             EngineRandom random;
-            for (int sheet = 0; sheet != sheets && !fs::exists(stop); ++sheet) {
+            for (int sheet = 0; sheet != sheets && !stop; ++sheet) {
                 try {
                     generateWorksheet({"100", count, DifficultyMode::ChainedSteps}, temp.text(),
                                       random);
                 } catch (const FileError&) {
                 }
             }
-            return 0;
         });
     };
-    const pid_t failing[] = {writer(failFlushes, "999", -1), writer(failFlushes, "999", -1)};
-    const pid_t succeeding[] = {writer(nullptr, "20", 20), writer(nullptr, "20", 20)};
-    EXPECT_EQ(ended(succeeding[0]) + ended(succeeding[1]), 0);
-    std::ofstream{stop};
-    EXPECT_EQ(ended(failing[0]) + ended(failing[1]), 0);
-    fs::remove(stop);
+    {
+        const std::jthread failing[] = {writer(true, "999", -1), writer(true, "999", -1)};
+        writer(false, "20", 20).join();
+        stop = true;
+    }
     EXPECT_EQ(
-        worksheetFault(fileBytes(temp.worksheet()), 40, {20, 100, DifficultyMode::ChainedSteps}),
+        worksheetFault(fileBytes(temp.worksheet()), 20, {20, 100, DifficultyMode::ChainedSteps}),
         "");
 }
 

@@ -42,10 +42,4 @@ const std::vector<Fault>& fileFaults()
     return faults;
 }
 
-// Windows has no fork: the run goes in the test's own process.
-int runUnder(void (*)(), const std::function<int()>& run)
-{
-    return run();
-}
-
 } // namespace tallymere::testing
