@@ -20,12 +20,10 @@ inline std::string pathText(const fs::path& path)
     return {text.begin(), text.end()};
 }
 
+// The file's bytes; none if it cannot be read.
 inline std::string fileBytes(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        throw fs::filesystem_error("cannot read", path, {});
-    }
     return {std::istreambuf_iterator<char>(file), {}};
 }
 

@@ -12,24 +12,18 @@ fail() { echo "$kind: $*" && exit 1; }
 
 if [ "$kind" = qt ]; then
     folder="$work/x"$'\xe9' # named in Latin-1, as on older systems: not valid UTF-8
-    mkdir "$folder"
-    cp "$program" "$folder/tallymere"
+    install -D "$program" "$folder/tallymere"
     start() { "$folder/tallymere" & app=$!; }
     helper() { "$@"; }
 else
     # With no window manager, Wine's top-level X window is exactly the client area.
     source "$root/scripts/wine-prefix.sh"
-    export WINEPREFIX="$root/build/wine-window" LOCPATH="$root/build/locale"
-    if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then # built aside, so that an interrupted build is redone
-        rm -rf "$LOCPATH/partial" && mkdir -p "$LOCPATH"
-        localedef -i zh_CN -f UTF-8 "$LOCPATH/partial" && mv "$LOCPATH/partial" "$LOCPATH/zh_CN.UTF-8"
-    fi
-    export LC_ALL=zh_CN.UTF-8
+    export WINEPREFIX="$root/build/wine-window" LOCPATH="$work" LC_ALL=zh_CN.UTF-8
+    localedef -i zh_CN -f UTF-8 "$LOCPATH/$LC_ALL"
     use_wine_prefix
     trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
     folder="$WINEPREFIX/drive_c/用户/桌面/口算"
-    rm -rf "$folder" && mkdir -p "$folder"
-    cp "$program" "$folder/Tallymere.exe"
+    rm -rf "$folder" && install -D "$program" "$folder/Tallymere.exe"
     start() { wine 'C:\用户\桌面\口算\Tallymere.exe' & app=$!; }
     helper() { wine "$@" | tr -d '\r'; }
     drive=Z: # where Windows programs see the Linux files
@@ -68,18 +62,16 @@ middle() { awk -v name="$1" '$1 == name && $2 == 0 { print $3, $4 }' <<<"$layout
 click() { xdotool mousemove --window "$window" $(middle "$1") click 1; }
 keys() { xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
 
-# Once the form is painted, the middle of both combo boxes' fields is white.
-fields_painted() {
-    local at
-    for at in "$(middle Combo1)" "$(middle Combo2)"; do
-        set -- $at
-        [ "$(count_pixels "$window" $(($1 - 2)) $(($2 - 2)) 4 4)" = "0 16 0" ] || return
-    done
+# Once the form is painted, the middle of a combo box's field is white.
+field_painted() {
+    set -- $(middle "$1")
+    [ "$(count_pixels "$window" $(($1 - 2)) $(($2 - 2)) 4 4)" = "0 16 0" ]
 }
 show_form() {
     start
     within_10s shown && window=$found || fail "the window did not appear"
-    within_10s fields_painted || fail "a combo box's field is hidden at $dpi dpi"
+    within_10s field_painted Combo1 && within_10s field_painted Combo2 ||
+        fail "a combo box's field is hidden at $dpi dpi"
 }
 
 # The corner of a message box where an icon goes, once painted (no longer dark) and still.
