@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <regex>
-#include <vector>
 
 namespace tallymere::testing {
 
@@ -36,55 +35,48 @@ bool cellHolds(const std::smatch& cell, int number, const Sheet& sheet)
     return within || n < 0 || n != std::floor(n); // bounds for whole ranges of 0 or more only
 }
 
-std::string rowsFault(const std::vector<std::string>& rows, const Sheet& sheet)
+// What is wrong with a row of cells from `number` on, which it moves past them ("" if nothing).
+std::string rowFault(const std::string& row, int& number, const Sheet& sheet)
 {
-    if (rows.size() != static_cast<std::size_t>((std::max(sheet.count, 0) + 3) / 4)) {
-        return std::to_string(rows.size()) + " rows";
-    }
-    int number = 1;
-    for (const std::string& row : rows) {
-        auto at = row.cbegin();
-        for (int cells = std::min(4, sheet.count - number + 1); cells > 0; --cells, ++number) {
-            std::smatch cell;
-            if (!std::regex_search(at, row.cend(), cell, cellPattern,
-                                   std::regex_constants::match_continuous) ||
-                !cellHolds(cell, number, sheet)) {
-                return "problem " + std::to_string(number) + " in \"" + row + "\"";
-            }
-            at = cell[0].second;
+    auto at = row.cbegin();
+    for (int cells = std::min(4, sheet.count - number + 1); cells > 0; --cells, ++number) {
+        std::smatch cell;
+        if (!std::regex_search(at, row.cend(), cell, cellPattern,
+                               std::regex_constants::match_continuous) ||
+            !cellHolds(cell, number, sheet)) {
+            return "problem " + std::to_string(number) + " in \"" + row + "\"";
         }
-        if (at != row.cend()) {
-            return "\"" + row + "\" goes on after its cells";
-        }
+        at = cell[0].second;
     }
-    return "";
+    return at == row.cend() ? "" : "\"" + row + "\" goes on after its cells";
 }
 
 } // namespace
 
 std::string worksheetFault(std::string_view bytes, int sheets, const Sheet& each)
 {
-    std::vector<std::string> lines;
-    for (std::size_t end; !bytes.empty(); bytes.remove_prefix(end + 2)) {
-        end = bytes.find("\r\n");
-        lines.emplace_back(bytes.substr(0, end));
-        if (end == std::string_view::npos ||
-            lines.back().find_first_of("\r\n") != std::string::npos) {
-            return "line " + std::to_string(lines.size()) + " does not end in CR LF alone";
-        }
-    }
+    const std::string opening = "\r\n" + std::string(mottoGbk) + "\r\n\r\n";
     int found = 0;
-    for (std::size_t line = 0; line < lines.size(); ++found) {
-        if (lines.size() - line < 3 || !lines[line].empty() || lines[line + 1] != mottoGbk ||
-            !lines[line + 2].empty()) {
-            return "line " + std::to_string(line + 1) + " does not open a sheet";
+    for (; !bytes.empty(); ++found) {
+        const std::string sheet = "sheet " + std::to_string(found + 1);
+        if (!bytes.starts_with(opening)) {
+            return sheet + " does not open with an empty line, the motto and an empty line";
         }
-        std::vector<std::string> rows;
-        for (line += 3; line < lines.size() && !lines[line].empty(); ++line) {
-            rows.push_back(lines[line]);
+        bytes.remove_prefix(opening.size());
+        int number = 1;
+        while (!bytes.empty() && !bytes.starts_with("\r\n")) {
+            const std::size_t end = bytes.find("\r\n");
+            if (end == std::string_view::npos) {
+                return sheet + " does not end in CR LF";
+            }
+            if (const std::string fault = rowFault(std::string(bytes.substr(0, end)), number, each);
+                !fault.empty()) {
+                return sheet + ": " + fault;
+            }
+            bytes.remove_prefix(end + 2);
         }
-        if (const std::string fault = rowsFault(rows, each); !fault.empty()) {
-            return "sheet " + std::to_string(found + 1) + ": " + fault;
+        if (number != std::max(each.count, 0) + 1) {
+            return sheet + " ends after " + std::to_string(number - 1) + " problems";
         }
     }
     return found == sheets ? "" : std::to_string(found) + " sheets, not " + std::to_string(sheets);
