@@ -6,8 +6,8 @@ namespace tallymere::testing {
 
 namespace {
 
-// Another program's hold on the file: a lock, or a handle that shares no writing, as Word holds a
-// document it shows.
+// Another program's hold on the file: a shared lock, which a writer must wait for as much as for an
+// exclusive one, or a handle that shares no writing, as Word holds a document it shows.
 Lift hold(const fs::path& file, bool lock)
 {
     const DWORD sharing = lock ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
@@ -15,7 +15,7 @@ Lift hold(const fs::path& file, bool lock)
         CreateFileW(file.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr);
     OVERLAPPED from{};
     if (lock) {
-        LockFileEx(holder, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &from);
+        LockFileEx(holder, 0, 0, MAXDWORD, MAXDWORD, &from);
     }
     return [holder] { CloseHandle(holder); };
 }
