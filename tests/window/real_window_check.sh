@@ -18,8 +18,9 @@ if [ "$kind" = qt ]; then
 else
     # With no window manager, Wine's top-level X window is exactly the client area.
     source "$root/scripts/wine-prefix.sh"
-    export WINEPREFIX="$root/build/wine-window" LOCPATH="$work" LC_ALL=zh_CN.UTF-8
-    localedef -i zh_CN -f UTF-8 "$LOCPATH/$LC_ALL"
+    export WINEPREFIX="$root/build/wine-window" LOCPATH="$work"
+    localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8"
+    export LC_ALL=zh_CN.UTF-8
     use_wine_prefix
     trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
     folder="$WINEPREFIX/drive_c/用户/桌面/口算"
@@ -36,10 +37,13 @@ at_dpi() {
     wine reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
     wineserver --wait
 }
-# Runs the command given every tenth of a second until it succeeds, for ten seconds at most.
-within_10s() {
-    for _ in $(seq 100); do "$@" && return || sleep 0.1; done
-    return 1
+# Runs the command given every tenth of a second until it succeeds, for $1 seconds at most.
+within() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] && sleep 0.1 || return 1
+    done
 }
 # Sets $found to a window with the program's caption, other than $1.
 shown() { found=$(xdotool search --onlyvisible --name '^Tallymere$' | grep -vx "${1:-}" | head -1); }
@@ -67,10 +71,16 @@ field_painted() {
     set -- $(middle "$1")
     [ "$(count_pixels "$window" $(($1 - 2)) $(($2 - 2)) 4 4)" = "0 16 0" ]
 }
+# Whether the program still runs, and which windows are up, for a wait that ran out.
+program_state() {
+    kill -0 "$app" 2>/dev/null && echo -n "it still runs" || echo -n "it has ended"
+    echo "; windows: $(xdotool search --onlyvisible --name . getwindowname %@ | paste -sd ,)"
+}
 show_form() {
     start
-    within_10s shown && window=$found || fail "the window did not appear"
-    within_10s field_painted Combo1 && within_10s field_painted Combo2 ||
+    # Wine's first start in a new prefix can be slow on a busy machine.
+    within 30 shown && window=$found || fail "no window within 30 s; $(program_state)"
+    within 10 field_painted Combo1 && within 10 field_painted Combo2 ||
         fail "a combo box's field is hidden at $dpi dpi"
 }
 
@@ -83,11 +93,11 @@ box_gone() { ! xdotool search --onlyvisible --name '^Tallymere$' | grep -qx "$bo
 # Answers the next message box with Return; $1 says whether it should have an icon.
 answer_box() {
     local box counts last=
-    within_10s shown "$window" && box=$found || fail "no message box appeared"
-    within_10s box_painted || fail "the box was never painted"
+    within 10 shown "$window" && box=$found || fail "no message box appeared"
+    within 10 box_painted || fail "the box was never painted"
     [ $((counts[0] > 0)) = "$1" ] || fail "a box has ${counts[0]} icon pixels"
     xdotool windowfocus --sync "$box" key Return
-    within_10s box_gone || fail "the box stayed"
+    within 10 box_gone || fail "the box stayed"
 }
 
 # The sheet of 80 problems within $1, read by the oracle from a name every code page holds; the
