@@ -14,7 +14,7 @@ namespace {
 
 constexpr auto single = DifficultyMode::SingleStep;
 constexpr auto chained = DifficultyMode::ChainedSteps;
-const std::string header = "\r\n" + std::string(mottoGbk) + "\r\n\r\n";
+const std::string& header = testing::sheetOpening;
 
 // Texts that a general number parser (strtod, std::stod, QString::toDouble) reads otherwise.
 TEST(LeadingNumber, ReadsOnlyTheNumberAtTheStart)

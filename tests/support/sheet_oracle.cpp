@@ -1,7 +1,5 @@
 #include "sheet_oracle.h"
 
-#include "worksheet.h"
-
 #include <algorithm>
 #include <cmath>
 #include <regex>
@@ -55,14 +53,13 @@ std::string rowFault(const std::string& row, int& number, const Sheet& sheet)
 
 std::string worksheetFault(std::string_view bytes, int sheets, const Sheet& each)
 {
-    const std::string opening = "\r\n" + std::string(mottoGbk) + "\r\n\r\n";
     int found = 0;
     for (; !bytes.empty(); ++found) {
         const std::string sheet = "sheet " + std::to_string(found + 1);
-        if (!bytes.starts_with(opening)) {
+        if (!bytes.starts_with(sheetOpening)) {
             return sheet + " does not open with an empty line, the motto and an empty line";
         }
-        bytes.remove_prefix(opening.size());
+        bytes.remove_prefix(sheetOpening.size());
         int number = 1;
         while (!bytes.empty() && !bytes.starts_with("\r\n")) {
             const std::size_t end = bytes.find("\r\n");

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "problem.h"
+#include "worksheet.h"
 
 #include <string>
 #include <string_view>
 
 namespace tallymere::testing {
+
+// What every sheet opens with: an empty line, the motto in GBK and an empty line.
+inline const std::string sheetOpening = "\r\n" + std::string(mottoGbk) + "\r\n\r\n";
 
 struct Sheet {
     int count;
