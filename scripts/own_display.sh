@@ -27,16 +27,3 @@ start_own_display() {
     mkdir -m 700 "$work/runtime"
     export XDG_RUNTIME_DIR="$work/runtime"
 }
-
-# Fails unless the program with process id $1 ends within ten seconds of 退出 being pressed.
-ended_by_quit() {
-    for _ in $(seq 100); do
-        kill -0 "$1" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$1" 2>/dev/null; then
-        echo "退出 did not end the program"
-        return 1
-    fi
-    wait "$1"
-}

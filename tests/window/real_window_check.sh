@@ -71,9 +71,15 @@ field_painted() {
     set -- $(middle "$1")
     [ "$(count_pixels "$window" $(($1 - 2)) $(($2 - 2)) 4 4)" = "0 16 0" ]
 }
+has_ended() { ! kill -0 "$app" 2>/dev/null; }
+# After 退出, the program ends within ten seconds.
+ended_by_quit() {
+    within 10 has_ended || fail "退出 did not end the program"
+    wait "$app"
+}
 # Whether the program still runs, and which windows are up, for a wait that ran out.
 program_state() {
-    kill -0 "$app" 2>/dev/null && echo -n "it still runs" || echo -n "it has ended"
+    has_ended && echo -n "it has ended" || echo -n "it still runs"
     echo "; windows: $(xdotool search --onlyvisible --name . getwindowname %@ | paste -sd ,)"
 }
 show_form() {
@@ -124,13 +130,13 @@ keys shift+Tab Right shift+Tab 3 Tab Tab Return
 answer_box 0
 check_sheet 3 chained
 keys Tab Return
-ended_by_quit "$app"
+ended_by_quit
 [ ! -e "$folder/口算题.doc" ] || fail "退出 wrote a sheet"
 
 if [ "$kind" = wine ]; then
     at_dpi 144 win7
     show_form
     click Command2
-    ended_by_quit "$app"
+    ended_by_quit
 fi
 echo "$kind window check passed"
