@@ -27,4 +27,11 @@ set(CMAKE_RC_FLAGS_INIT "-D_WIN32_WINNT=0x0601 -DWINVER=0x0601")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp \
 -Wl,--major-os-version,6,--minor-os-version,1,--major-subsystem-version,6,--minor-subsystem-version,1")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+# Wine runs the tests, with the loader of the program's own width.
+if(TALLYMERE_WINDOWS_CPU STREQUAL i686)
+    set(TALLYMERE_WINDOWS_BITS 32)
+else()
+    set(TALLYMERE_WINDOWS_BITS 64)
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh ${TALLYMERE_WINDOWS_BITS})

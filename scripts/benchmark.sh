@@ -24,7 +24,7 @@ trap 'rm -rf "$work"' EXIT
 bash bench/startup.sh "$bench/first_frame" build/bench/window/qt/tallymere "$bench/minimal_window" \
     "$runs" >"$work/startup.txt"
 bash bench/startup.sh build/windows/bench/first_frame build/windows/window/win32/Tallymere.exe \
-    build/windows/bench/minimal_window.exe "$runs" wine >"$work/startup-wine.txt"
+    build/windows/bench/minimal_window.exe "$runs" wine64 >"$work/startup-wine.txt"
 
 # The median time of a benchmark, in its own unit ("ns"), from the CSV report.
 core() {
@@ -65,7 +65,7 @@ cpu=$(lscpu | sed -n 's/^Model name: *//p' | head -n 1)
 os=$(. /etc/os-release && echo "$PRETTY_NAME")
 compiler=$(c++ --version | head -n 1)
 qt=$(dpkg-query -W -f='${Version}' qt6-base-dev)
-wine=$(wine --version 2>/dev/null)
+wine=$(/usr/lib/wine/wine64 --version 2>/dev/null)
 filesystem=$(df -T "${TMPDIR:-/tmp}" | awk 'NR == 2 { print $2 }')
 
 cat >"$output" <<DOC
@@ -150,7 +150,7 @@ $(ratio "$t_kib" "$x_kib")× the memory.
 ## Start-up of Tallymere.exe under Wine
 
 \`bash bench/startup.sh build/windows/bench/first_frame build/windows/window/win32/Tallymere.exe
-build/windows/bench/minimal_window.exe $runs wine\`: the same measure, with $wine and a Wine server
+build/windows/bench/minimal_window.exe $runs wine64\`: the same measure, with $wine and a Wine server
 that stays up between the starts, so that no start pays for the server's. The minimal window is
 a Win32 window of the form's size and caption built in \`bench/\` from the form table, holding one
 label with all the form's captions in the system's message font. The programs are 64-bit builds:

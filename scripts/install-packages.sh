@@ -13,6 +13,14 @@ done
 
 as_root=()
 [ "$(id -u)" -ne 0 ] && as_root=(sudo)
+# A package of another architecture ("wine32:i386") needs that architecture enabled first.
+for package in "${missing[@]}"; do
+    architecture=${package#*:}
+    if [ "$architecture" != "$package" ] &&
+        ! dpkg --print-foreign-architectures | grep -qx "$architecture"; then
+        "${as_root[@]}" dpkg --add-architecture "$architecture"
+    fi
+done
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \

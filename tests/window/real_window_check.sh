@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Works the Qt program, or Tallymere.exe under Wine as on a Chinese Windows 10, then 7 at 144 dpi, in
-# a real window on an Xvfb display of its own with the same real keys and clicks; the oracle reads
-# the sheets, pixels the controls and the message boxes' icons. Every wait has a deadline.
-#   real_window_check.sh qt|wine PROGRAM WORKSHEET_CHECK FORM_GEOMETRY
+# Works the Qt program, or Tallymere.exe under 32- or 64-bit Wine as on a Chinese Windows 7, then 10
+# at 144 dpi, in a real window on an Xvfb display of its own with the same real keys and clicks; the
+# oracle reads the sheets, pixels the controls and the message boxes' icons. Every wait has a
+# deadline. Where Wine cannot run the program, the check exits 77 (skipped).
+#   real_window_check.sh qt|wine32|wine64 PROGRAM WORKSHEET_CHECK FORM_GEOMETRY
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/scripts/own_display.sh"
+source "$root/scripts/wine-prefix.sh"
 kind=$1 program=$2 check=$3 geometry=$4
+[ "$kind" = qt ] || wine_for "${kind#wine}"
 start_own_display
 fail() { echo "$kind: $*" && exit 1; }
 
@@ -17,24 +20,23 @@ if [ "$kind" = qt ]; then
     helper() { "$@"; }
 else
     # With no window manager, Wine's top-level X window is exactly the client area.
-    source "$root/scripts/wine-prefix.sh"
     export WINEPREFIX="$root/build/wine-window" LOCPATH="$work"
     localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8"
     export LC_ALL=zh_CN.UTF-8
-    use_wine_prefix
+    use_wine "${kind#wine}"
     trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-    folder="$WINEPREFIX/drive_c/用户/桌面/口算"
+    folder="$WINEPREFIX/drive_c/老师/口算"
     rm -rf "$folder" && install -D "$program" "$folder/Tallymere.exe"
-    start() { wine 'C:\用户\桌面\口算\Tallymere.exe' & app=$!; }
-    helper() { wine "$@" | tr -d '\r'; }
+    start() { "$wine" 'C:\老师\口算\Tallymere.exe' & app=$!; }
+    helper() { "$wine" "$@" | tr -d '\r'; }
     drive=Z: # where Windows programs see the Linux files
 fi
 # The form's layout at a DPI; Wine, as the Windows version $2, reads the DPI when its server starts.
 at_dpi() {
     dpi=$1 layout=$(helper "$geometry" "$1")
     [ "$kind" = qt ] && return
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
-    wine reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null
+    "$wine" reg add 'HKCU\Software\Wine' /v Version /d "$2" /f >/dev/null
     wineserver --wait
 }
 # Runs the command given every tenth of a second until it succeeds, for $1 seconds at most.
@@ -115,7 +117,7 @@ check_sheet() {
         fail "the motto is not in GBK"
 }
 
-at_dpi 96 win10
+at_dpi 96 win7
 show_form
 keys Tab Tab Tab Tab Up # in Combo2, from 100 back to 80
 mkdir "$folder/口算题.doc"
@@ -133,8 +135,8 @@ keys Tab Return
 ended_by_quit
 [ ! -e "$folder/口算题.doc" ] || fail "退出 wrote a sheet"
 
-if [ "$kind" = wine ]; then
-    at_dpi 144 win7
+if [ "$kind" != qt ]; then
+    at_dpi 144 win10
     show_form
     click Command2
     ended_by_quit
