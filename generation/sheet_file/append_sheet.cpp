@@ -42,28 +42,92 @@ bool isBusy(SystemError error)
     return faultOf(error) == FileFault::InUse;
 }
 
+// What a failed write left in the file.
+enum class Undone { Restored, Removed, LeftEmpty, NotUndone };
+
+std::string_view undoneText(Undone undone)
+{
+    switch (undone) {
+    case Undone::Restored:
+        return "。文件保持原样。";
+    case Undone::Removed:
+        return "。没有留下文件。";
+    case Undone::LeftEmpty:
+        return "，留下了一个空文件。";
+    case Undone::NotUndone:
+        break;
+    }
+    return "，而且未能撤销写入了一半的内容。";
+}
+
 [[noreturn]] void failOpen(const std::string& shown, std::string_view reason)
 {
     throw FileError("无法打开文件“" + shown + "”：" + std::string(reason) + "。");
 }
 
-[[noreturn]] void failWrite(const std::string& shown, std::string_view reason, bool restored)
+[[noreturn]] void failWrite(const std::string& shown, std::string_view reason, Undone undone)
 {
     throw FileError("写入文件“" + shown + "”失败：" + std::string(reason) +
-                    (restored ? "。文件保持原样。" : "，而且未能撤销写入了一半的内容。"));
+                    std::string(undoneText(undone)));
 }
 
-SystemError writeAll(SystemFile& file, std::string_view bytes)
+// Opens the file and locks it, waiting until `deadline` while another program holds it.
+void openLocked(SystemFile& file, const std::string& path, const std::string& shown,
+                std::chrono::steady_clock::time_point deadline)
 {
-    while (!bytes.empty()) {
-        const auto [written, error] = file.write(bytes);
+    for (;;) {
+        if (const SystemError error =
+                retryWhileBusy([&] { return file.open(path); }, isBusy, deadline)) {
+            failOpen(shown, reasonText(error));
+        }
+        // A device or a pipe would swallow the sheet; no need to wait for its lock to know.
+        if (!file.isDiskFile()) {
+            failOpen(shown, reasonText(FileFault::NotAFile));
+        }
+        if (const SystemError error =
+                retryWhileBusy([&file] { return file.tryLock(); }, isBusy, deadline)) {
+            failOpen(shown, reasonText(error));
+        }
+        if (file.isNamed()) {
+            return;
+        }
+        // Its maker removed it after a failure; a sheet written to it now would be lost.
+        file.close();
+        if (std::chrono::steady_clock::now() >= deadline) {
+            failOpen(shown, reasonText(FileFault::InUse));
+        }
+    }
+}
+
+SystemError writeAll(SystemFile& file, std::string_view bytes, std::uint64_t& written)
+{
+    while (written < bytes.size()) {
+        const auto [some, error] = file.write(bytes.substr(written));
+        written += some;
         if (error) {
             return error;
         }
-        bytes.remove_prefix(written);
     }
     // Only bytes on the disk survive a power cut, and only those may be reported as written.
     return file.flush();
+}
+
+// Takes back what this run wrote, and only that: a file that has grown beyond it holds lines of a
+// program that appends without the lock, which cutting back would erase.
+Undone undo(SystemFile& file, const std::string& path, std::uint64_t length, std::uint64_t written)
+{
+    const auto [size, error] = file.size();
+    if (error || size != length + written) {
+        return Undone::NotUndone;
+    }
+    const bool made = file.created() && length == 0;
+    if (made && file.remove(path)) {
+        return Undone::Removed;
+    }
+    if (!file.truncate(length)) {
+        return Undone::NotUndone;
+    }
+    return made ? Undone::LeftEmpty : Undone::Restored;
 }
 
 } // namespace
@@ -72,30 +136,20 @@ void appendSheet(const std::string& path, std::string_view bytes)
 {
     const std::string shown = shownPath(path);
     SystemFile file;
-    if (const SystemError error =
-            retryWhileBusy([&] { return file.open(path); }, isBusy, openPatience)) {
-        failOpen(shown, reasonText(error));
-    }
-    // A device or a pipe would swallow the sheet; no need to wait for its lock to know.
-    if (!file.isDiskFile()) {
-        failOpen(shown, reasonText(FileFault::NotAFile));
-    }
-    if (const SystemError error =
-            retryWhileBusy([&file] { return file.tryLock(); }, isBusy, lockPatience)) {
-        failOpen(shown, reasonText(error));
-    }
+    openLocked(file, path, shown, std::chrono::steady_clock::now() + busyPatience);
     // Taken under the lock: what the file holds before this sheet, and so what a failure leaves.
     const auto [length, sizeError] = file.size();
     if (sizeError) {
         failOpen(shown, reasonText(sizeError));
     }
-    if (const SystemError error = writeAll(file, bytes)) {
-        failWrite(shown, reasonText(error), file.truncate(length));
+    std::uint64_t written = 0;
+    if (const SystemError error = writeAll(file, bytes, written)) {
+        // Undone before the message is put together, which may run out of memory.
+        const Undone undone = undo(file, path, length, written);
+        failWrite(shown, reasonText(error), undone);
     }
-    // The lock has gone with the file, so cutting back now could cut another writer's sheet.
-    if (const SystemError error = file.close()) {
-        failWrite(shown, reasonText(error), false);
-    }
+    // The whole sheet is on the disk: a close that fails now loses nothing of it.
+    file.close();
 }
 
 } // namespace tallymere

@@ -1,30 +1,30 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 namespace tallymere {
 
-// How long a run waits for another program to let go of the worksheet file: long enough for any
-// other Tallymere to append its sheet, short enough that the window never seems frozen.
-inline constexpr std::chrono::milliseconds lockPatience{5000};
+// How long a run waits, to open and to lock together, for another program to let go of the
+// worksheet file: long enough for any other Tallymere to append its sheet and for a virus scanner
+// or an indexer to let go, and short of the 5 seconds after which Windows and some Linux desktops
+// grey out a window that does not answer ("未响应").
+inline constexpr std::chrono::milliseconds busyPatience{3500};
 
-// A virus scanner or an indexer often holds a file for a moment after it was written; another
-// program that keeps it open (Word showing it) gets the "in use" message after this second.
-inline constexpr std::chrono::milliseconds openPatience{1000};
-
-// Calls `attempt` until it gives a result that `busy` does not reject, or until `patience` has
+// Calls `attempt` until it gives a result that `busy` does not reject, or until `deadline` has
 // passed; returns the last result.
 template <typename Attempt, typename Busy>
-auto retryWhileBusy(Attempt attempt, Busy busy, std::chrono::milliseconds patience)
+auto retryWhileBusy(Attempt attempt, Busy busy, std::chrono::steady_clock::time_point deadline)
 {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
     for (;;) {
         auto result = attempt();
-        if (!busy(result) || std::chrono::steady_clock::now() >= deadline) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!busy(result) || now >= deadline) {
             return result;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(std::chrono::milliseconds(10), deadline - now));
     }
 }
 

@@ -14,10 +14,11 @@ public:
 };
 
 // Appends `bytes` to the file at `path` (UTF-8 on Windows, the file system's bytes elsewhere),
-// creating it when missing, and returns once they are on the disk. Either all of them land or the
-// file keeps exactly the bytes it had: after a failed write it is cut back to its old length.
-// Holds an exclusive lock meanwhile, so that cutting back never cuts another writer's sheet, and
-// gives up when another program holds the file for longer than `lockPatience`. Throws FileError.
+// creating it when missing, and returns once they are on the disk. After a failed write it takes
+// back what it wrote: a file it made goes again, another is cut back to its old length, unless a
+// program that takes no lock has appended meanwhile; the message says what the file holds. Holds an
+// exclusive lock meanwhile, so that cutting back never cuts another Tallymere's sheet, and gives up
+// when another program holds the file for longer than `busyPatience`. Throws FileError.
 void appendSheet(const std::string& path, std::string_view bytes);
 
 } // namespace tallymere

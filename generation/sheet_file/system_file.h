@@ -46,20 +46,29 @@ public:
 
     // For appending, created when missing; never waits for a pipe's reader.
     SystemError open(const std::string& path);
+    // Whether open made the file, none being there before.
+    bool created() const { return created_; }
     // False for a folder, a device or a pipe: anything that is not a file on a disk.
     bool isDiskFile() const;
     // An exclusive lock on the whole file; an error of FileFault::InUse at once when it is held.
     SystemError tryLock();
+    // False once the file has lost its name: another run removed the file it had made while this
+    // one waited for it.
+    bool isNamed() const;
     std::pair<std::uint64_t, SystemError> size() const;
-    // Writes some of `bytes` (at least one) at the end of the file.
+    // Writes some of `bytes` at the end of the file; how many, and the error that stopped it.
     std::pair<std::size_t, SystemError> write(std::string_view bytes);
     // Returns once everything written is on the disk.
     SystemError flush();
     bool truncate(std::uint64_t length);
-    SystemError close();
+    // Removes the file that open made, by the path it was opened by; false where it cannot, or where
+    // the path no longer names it.
+    bool remove(const std::string& path);
+    void close();
 
 private:
     std::intptr_t handle_ = -1; // a descriptor, or a HANDLE; -1 is neither
+    bool created_ = false;
 };
 
 } // namespace tallymere

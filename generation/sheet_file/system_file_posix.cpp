@@ -73,7 +73,14 @@ SystemFile::~SystemFile()
 SystemError SystemFile::open(const std::string& path)
 {
     // O_NONBLOCK: a pipe in the file's place fails at once instead of waiting for a reader.
-    handle_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    constexpr int flags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+    // Only a file of its own making may a failed run remove; O_EXCL tells. Whatever is in the way
+    // of making one is for the plain open to report.
+    handle_ = ::open(path.c_str(), flags | O_EXCL, 0666);
+    created_ = handle_ >= 0;
+    if (!created_) {
+        handle_ = ::open(path.c_str(), flags, 0666);
+    }
     return handle_ < 0 ? lastError() : SystemError{};
 }
 
@@ -91,6 +98,12 @@ SystemError SystemFile::tryLock()
         }
     }
     return {};
+}
+
+bool SystemFile::isNamed() const
+{
+    struct stat status {};
+    return ::fstat(descriptor(handle_), &status) == 0 && status.st_nlink > 0;
 }
 
 std::pair<std::uint64_t, SystemError> SystemFile::size() const
@@ -133,11 +146,21 @@ bool SystemFile::truncate(std::uint64_t length)
     return ::ftruncate(descriptor(handle_), static_cast<off_t>(length)) == 0;
 }
 
-SystemError SystemFile::close()
+// Under the lock, so that no other run appends meanwhile; one that opened the file and waits for
+// the lock finds it nameless.
+bool SystemFile::remove(const std::string& path)
 {
-    const int result = ::close(descriptor(handle_));
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(descriptor(handle_), &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino &&
+           ::unlink(path.c_str()) == 0;
+}
+
+void SystemFile::close()
+{
+    ::close(descriptor(handle_));
     handle_ = -1;
-    return result == 0 ? SystemError{} : lastError();
 }
 
 } // namespace tallymere

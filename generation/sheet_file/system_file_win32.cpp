@@ -93,13 +93,21 @@ SystemFile::~SystemFile()
 
 // GENERIC_WRITE is the access that locking, flushing and cutting back are documented to need;
 // append access writes the sheet. Sharing lets another Tallymere open the file and wait for the
-// lock.
+// lock. A file of the run's own making is opened with delete access too, so that a failed run can
+// remove it: no other program can open it meanwhile without sharing its deletion, so no other
+// Tallymere holds it when it goes (they are told it is in use, and wait).
 SystemError SystemFile::open(const std::string& path)
 {
     const std::wstring widePath = wideText(path);
-    const HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE | FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    constexpr DWORD access = GENERIC_WRITE | FILE_APPEND_DATA;
+    constexpr DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE file = CreateFileW(widePath.c_str(), access | DELETE, sharing, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    created_ = file != INVALID_HANDLE_VALUE;
+    if (!created_) {
+        file = CreateFileW(widePath.c_str(), access, sharing, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     return file == INVALID_HANDLE_VALUE ? openError(widePath) : SystemError{};
 }
@@ -120,6 +128,12 @@ SystemError SystemFile::tryLock()
                : lastError();
 }
 
+// Every handle to the file shares no deletion, so the file cannot go while it is held.
+bool SystemFile::isNamed() const
+{
+    return true;
+}
+
 std::pair<std::uint64_t, SystemError> SystemFile::size() const
 {
     LARGE_INTEGER length{};
@@ -138,7 +152,7 @@ std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
     DWORD written = 0;
     if (!WriteFile(handleOf(handle_), bytes.data(), chunk, &written, &atTheEnd)) {
-        return {0, lastError()};
+        return {written, lastError()};
     }
     return {written, written == 0 ? SystemError{ERROR_WRITE_FAULT} : SystemError{}};
 }
@@ -156,11 +170,17 @@ bool SystemFile::truncate(std::uint64_t length)
            SetEndOfFile(handleOf(handle_));
 }
 
-SystemError SystemFile::close()
+// The file goes when the handle closes; only the handle that made it has the access to do this.
+bool SystemFile::remove(const std::string&)
 {
-    const BOOL closed = CloseHandle(handleOf(handle_));
+    FILE_DISPOSITION_INFO gone{TRUE};
+    return SetFileInformationByHandle(handleOf(handle_), FileDispositionInfo, &gone, sizeof gone);
+}
+
+void SystemFile::close()
+{
+    CloseHandle(handleOf(handle_));
     handle_ = -1;
-    return closed ? SystemError{} : lastError();
 }
 
 } // namespace tallymere

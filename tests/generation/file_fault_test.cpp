@@ -19,15 +19,20 @@ class FileFaultTest : public ::testing::TestWithParam<Fault> {};
 TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
 {
     const Fault& fault = GetParam();
-    // A disk that the longest sheet fills part-way, which ctest mounts for the test.
+    // A disk that the longest sheet fills part-way.
     const char* smallDisk = std::getenv("TALLYMERE_SMALL_DISK");
-    ASSERT_TRUE(smallDisk != nullptr) << "ctest gives the test its small disk";
+    if (fault.smallDisk && smallDisk == nullptr) {
+        GTEST_SKIP() << "needs a small disk, which tests/generation/small_disk.sh mounts";
+    }
     const TempFolder temp(fault.smallDisk ? smallDisk : fs::temp_directory_path());
     EngineRandom random;
     const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
     const WorksheetSettings longest{"100", "999", DifficultyMode::ChainedSteps};
     generateWorksheet(startValues, temp.text(), random);
     const Lift lift = fault.impose != nullptr ? fault.impose(temp.worksheet()) : [] {};
+    if (IsSkipped()) {
+        return lift();
+    }
     const auto before = snapshot(temp.path);
 
     std::string message = "no error";
@@ -46,17 +51,19 @@ TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
     const std::string file = pathText(fs::path(temp.worksheet()).make_preferred());
     EXPECT_NE(message.find("“" + file + "”"), message.npos) << message;
     EXPECT_NE(message.find(fault.words), message.npos) << message;
-    if (fault.giveUpSeconds > 0) {
-        EXPECT_NEAR(waited.count(), fault.giveUpSeconds + 1, 1); // gives up, but not much later
+    if (fault.holder) {
+        // Before a window that does not answer looks frozen, not before another Tallymere appends.
+        EXPECT_GT(waited.count(), 3);
+        EXPECT_LT(waited.count(), 4);
     }
     EXPECT_EQ(snapshot(temp.path), before);
 
     // A holder lets go while the next run waits for it; any other fault is lifted before.
     std::jthread letGo([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(fault.giveUpSeconds > 0 ? 300 : 0));
+        std::this_thread::sleep_for(std::chrono::milliseconds(fault.holder ? 300 : 0));
         lift();
     });
-    if (fault.giveUpSeconds == 0) {
+    if (!fault.holder) {
         letGo.join();
     }
     const int sheets = fs::is_regular_file(temp.worksheet()) ? 2 : 1;

@@ -13,14 +13,21 @@ using Lift = std::function<void()>;
 
 struct Fault {
     const char* name;
-    std::string_view words;                         // what the failure must tell the user
-    Lift (*impose)(const fs::path& file) = nullptr; // after a first sheet
+    std::string_view words; // what the failure must tell the user
+    // After a first sheet; it may skip the test where the fault cannot be made.
+    Lift (*impose)(const fs::path& file) = nullptr;
     void (*enter)() = nullptr; // in the failing run's thread only, where the system has one
-    double giveUpSeconds = 0;  // a holder: the run gives up after this, and the next run waits
+    bool holder = false;       // another program holds the file: the run gives up, the next waits
     bool smallDisk = false;    // the run fills the disk with the longest sheet
 };
 
 const std::vector<Fault>& fileFaults();
+
+inline Lift noFile(const fs::path& file)
+{
+    fs::remove(file);
+    return [] {};
+}
 
 inline Lift folderInTheFilesPlace(const fs::path& file)
 {

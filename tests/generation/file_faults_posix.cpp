@@ -4,12 +4,13 @@
 #include "sheet_file.h"
 #include "sheet_oracle.h"
 
-#include <atomic>
 #include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <thread>
@@ -37,24 +38,41 @@ Lift deviceInTheFilesPlace(const fs::path& file)
 // A folder the user may not write to, with no sheet in it yet.
 Lift readOnlyFolder(const fs::path& file)
 {
+    const fs::path folder = file.parent_path();
     fs::remove(file);
-    fs::permissions(file.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
-    return [file] { fs::permissions(file.parent_path(), fs::perms::owner_all); };
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+    if (::access(folder.c_str(), W_OK) == 0) {
+        [] {
+            GTEST_SKIP() << "runs with the power to write where the permissions forbid it, which "
+                            "tests/generation/small_disk.sh takes away";
+        }();
+    }
+    return [folder] { fs::permissions(folder, fs::perms::owner_all); };
 }
 
-// Every flush to the disk fails in the calling thread, as on a disk that reports a fault only then.
-void failFlushes()
+// Every flush to the disk in the calling thread fails, as on a disk that reports a fault only when
+// asked to make the bytes last; the call `intercepted`, if any, waits for the listener returned.
+int failFlushes(long intercepted)
 {
+    const auto call = static_cast<std::uint32_t>(intercepted);
     sock_filter filter[] = {
         BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, call, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_USER_NOTIF),
         BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 1, 0),
         BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fdatasync, 0, 1),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
-    ASSERT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
-    ASSERT_EQ(::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program), 0);
+    const unsigned listen = intercepted >= 0 ? SECCOMP_FILTER_FLAG_NEW_LISTENER : 0;
+    EXPECT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
+    return static_cast<int>(::syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, listen, &program));
+}
+
+void failFlushes()
+{
+    EXPECT_EQ(failFlushes(-1), 0);
 }
 
 } // namespace
@@ -65,42 +83,86 @@ const std::vector<Fault>& fileFaults()
         {"folder_in_the_files_place", "同名的文件夹占用了这个位置", folderInTheFilesPlace},
         {"device_in_the_files_place", "它不是普通文件", deviceInTheFilesPlace},
         {"read_only_folder", "没有写入权限", readOnlyFolder},
-        {"locked_by_another_program", "文件正被其他程序使用", lockTheFile, nullptr, 5},
-        {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, 0, true},
+        {"locked_by_another_program", "文件正被其他程序使用", lockTheFile, nullptr, true},
+        {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, false, true},
+        {"first_sheet_on_a_full_disk", "磁盘已满。没有留下文件。", noFile, nullptr, false, true},
         {"flush_to_disk_fails", "Input/output error。文件保持原样。", nullptr, failFlushes},
     };
     return faults;
 }
 
-// Writers whose flush fails cut back their own sheet under the lock, never a sheet that another
-// writer appended meanwhile: without the lock, such writers spoil a sheet in every run here.
+// Writers whose flush fails take back their own sheet only, never one that another Tallymere
+// appended meanwhile, nor one that waited for a file they made and then removed: each sheet of the
+// writer that succeeds is moved aside, so that the failing writers, quick with one problem each,
+// keep making the file anew while its long sheets are drawn.
 TEST(Concurrency, AFailingWriterNeverCutsAnotherWritersSheet)
 {
     const TempFolder temp;
-    std::atomic<bool> stop = false;
-    const auto writer = [&](bool failing, const char* count, int sheets) {
-        return std::jthread([&, failing, count, sheets] {
-            if (failing) {
-                failFlushes();
-            }
-            EngineRandom random;
-            for (int sheet = 0; sheet != sheets && !stop; ++sheet) {
+    const WorksheetSettings sheet{"100", "999", DifficultyMode::ChainedSteps};
+    const auto failingWriter = [&] {
+        return std::jthread([&](const std::stop_token& stop) {
+            failFlushes();
+            for (EngineRandom random; !stop.stop_requested();) {
                 try {
-                    generateWorksheet({"100", count, DifficultyMode::ChainedSteps}, temp.text(),
-                                      random);
+                    generateWorksheet({"100", "1", sheet.mode}, temp.text(), random);
                 } catch (const FileError&) {
                 }
             }
         });
     };
+    constexpr int sheets = 200;
     {
-        const std::jthread failing[] = {writer(true, "999", -1), writer(true, "999", -1)};
-        writer(false, "20", 20).join();
-        stop = true;
+        const std::jthread failing[] = {failingWriter(), failingWriter()};
+        EngineRandom random;
+        for (int moved = 0; moved != sheets; ++moved) {
+            generateWorksheet(sheet, temp.text(), random);
+            fs::rename(temp.worksheet(), temp.path / std::to_string(moved));
+        }
     }
-    EXPECT_EQ(
-        worksheetFault(fileBytes(temp.worksheet()), 20, {20, 100, DifficultyMode::ChainedSteps}),
-        "");
+    for (int moved = 0; moved != sheets; ++moved) {
+        const std::string bytes = fileBytes(temp.path / std::to_string(moved));
+        EXPECT_EQ(worksheetFault(bytes, 1, {999, 100, sheet.mode}), "") << "sheet " << moved;
+    }
+}
+
+// A program that appends a line without the lock, at the moment a run calls `at`, before the run's
+// flush fails: the run cuts back nothing of that line, and what it says is true.
+TEST(Concurrency, AFailingRunNeverCutsWhatAnotherProgramAppended)
+{
+    const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
+    const std::tuple<long, bool, std::string_view> moments[] = {
+        {__NR_fsync, true, "未能撤销"},      // after the sheet, which stays
+        {__NR_flock, false, "文件保持原样"}, // after the run made the file, which stays with the line
+    };
+    for (const auto& [at, sheetBefore, words] : moments) {
+        const TempFolder temp;
+        EngineRandom random;
+        if (sheetBefore) {
+            generateWorksheet(startValues, temp.text(), random);
+        }
+        std::promise<int> calls;
+        std::string message = "no error";
+        std::jthread run([&] {
+            calls.set_value(failFlushes(at));
+            try {
+                generateWorksheet(startValues, temp.text(), random);
+            } catch (const FileError& error) {
+                message = error.what();
+            }
+        });
+        const int listener = calls.get_future().get();
+        seccomp_notif call{};
+        ASSERT_EQ(::ioctl(listener, SECCOMP_IOCTL_NOTIF_RECV, &call), 0);
+        std::ofstream(temp.worksheet(), std::ios::app | std::ios::binary) << "another program\r\n";
+        // The flush fails; the lock goes ahead.
+        constexpr std::uint32_t goAhead = SECCOMP_USER_NOTIF_FLAG_CONTINUE;
+        const bool flush = at == __NR_fsync;
+        seccomp_notif_resp answer{call.id, 0, flush ? -EIO : 0, flush ? 0 : goAhead};
+        ASSERT_EQ(::ioctl(listener, SECCOMP_IOCTL_NOTIF_SEND, &answer), 0);
+        run.join();
+        EXPECT_NE(message.find(words), message.npos) << message;
+        EXPECT_TRUE(fileBytes(temp.worksheet()).ends_with("another program\r\n")) << message;
+    }
 }
 
 } // namespace tallymere::testing

@@ -1,5 +1,7 @@
 #include "file_faults.h"
 
+#include <cstdint>
+#include <gtest/gtest.h>
 #include <windows.h>
 
 namespace tallymere::testing {
@@ -26,6 +28,59 @@ Lift makeReadOnly(const fs::path& file)
     return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); };
 }
 
+// Under Wine a Windows program is a Linux process, and FlushFileBuffers is the Linux fsync, made
+// in the calling thread: a Linux seccomp filter, installed with Linux's own system calls, makes it
+// fail there, as on a disk that reports a fault only when asked to make the bytes last.
+#if defined(__x86_64__)
+constexpr long linuxPrctl = 157, linuxFsync = 74, linuxFdatasync = 75;
+long linuxCall(long number, long first, long second, long third)
+{
+    long result;
+    register long fourth asm("r10") = 0;
+    register long fifth asm("r8") = 0;
+    asm volatile("syscall"
+                 : "=a"(result)
+                 : "a"(number), "D"(first), "S"(second), "d"(third), "r"(fourth), "r"(fifth)
+                 : "rcx", "r11", "memory");
+    return result;
+}
+#else
+constexpr long linuxPrctl = 172, linuxFsync = 118, linuxFdatasync = 148;
+long linuxCall(long number, long first, long second, long third)
+{
+    long result;
+    asm volatile("int $0x80"
+                 : "=a"(result)
+                 : "a"(number), "b"(first), "c"(second), "d"(third), "S"(0), "D"(0)
+                 : "memory");
+    return result;
+}
+#endif
+
+void failFlushes()
+{
+    // The kernel's struct sock_filter and struct sock_fprog, and the constants of its headers.
+    struct Instruction {
+        std::uint16_t code;
+        std::uint8_t jumpIfTrue, jumpIfFalse;
+        std::uint32_t value;
+    };
+    constexpr std::uint32_t failWithEio = 0x00050000 | 5, allow = 0x7fff0000;
+    Instruction filter[] = {{0x20, 0, 0, 0}, // the call's number
+                            {0x15, 1, 0, linuxFsync},
+                            {0x15, 0, 1, linuxFdatasync},
+                            {0x06, 0, 0, failWithEio},
+                            {0x06, 0, 0, allow}};
+    struct {
+        unsigned short length;
+        Instruction* filter;
+    } program{5, filter};
+    constexpr long noNewPrivileges = 38, setSeccomp = 22, filterMode = 2;
+    ASSERT_EQ(linuxCall(linuxPrctl, noNewPrivileges, 1, 0), 0);
+    ASSERT_EQ(linuxCall(linuxPrctl, setSeccomp, filterMode, reinterpret_cast<std::intptr_t>(&program)),
+              0);
+}
+
 } // namespace
 
 const std::vector<Fault>& fileFaults()
@@ -34,10 +89,12 @@ const std::vector<Fault>& fileFaults()
         {"folder_in_the_files_place", "同名的文件夹占用了这个位置", folderInTheFilesPlace},
         {"read_only_file", "没有写入权限", makeReadOnly},
         {"locked_by_another_program", "文件正被其他程序使用",
-         [](const fs::path& file) { return hold(file, true); }, nullptr, 5},
+         [](const fs::path& file) { return hold(file, true); }, nullptr, true},
         {"open_in_another_program", "文件正被其他程序使用",
-         [](const fs::path& file) { return hold(file, false); }, nullptr, 1},
-        {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, 0, true},
+         [](const fs::path& file) { return hold(file, false); }, nullptr, true},
+        {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, false, true},
+        {"first_sheet_on_a_full_disk", "磁盘已满。没有留下文件。", noFile, nullptr, false, true},
+        {"flush_to_disk_fails", "文件保持原样。", nullptr, failFlushes},
     };
     return faults;
 }
