@@ -11,13 +11,18 @@ namespace tallymere {
 
 namespace {
 
+// A range with a fraction gives its whole part, so that no answer passes the limit the child
+// reads; no problem lies within a negative one.
 double rangeOf(const WorksheetSettings& settings)
 {
     const double range = leadingNumber(settings.rangeText);
+    if (range < 0) {
+        throw WorksheetError("口算范围必须是0或更大的数。");
+    }
     if (!std::isfinite(range)) {
         throw WorksheetError("口算范围太大，请输入一个较小的数。");
     }
-    return range;
+    return std::floor(range);
 }
 
 // A count with a fraction gives its whole part; one below 1 gives an empty sheet.

@@ -79,14 +79,15 @@ TEST_F(RunTest, WritesTheExactBytes)
                   "(8)  99-99-0=       \r\n(9)  99-99-0=       (10) 99-99-0=       \r\n");
 }
 
-// Every run appends one whole sheet after the earlier ones; a count past 999 writes nothing.
+// Every run appends one whole sheet after the earlier ones, within the whole part of the range;
+// settings that give no sheet write nothing and say what to change.
 TEST_F(RunTest, EverySettingAppendsAWholeSheet)
 {
     // clang-format off
     const std::pair<const char*, int> counts[] = {
         {"0", 0}, {"-5", 0}, {"1", 1}, {"8", 8}, {"10", 10}, {"10.5", 10}, {"999", 999}};
     const std::pair<const char*, double> ranges[] = {{"abc", 0}, {"-0", 0}, {"1", 1}, {"10", 10},
-        {"100", 100}, {"10000", 10000}, {"-10", -10}, {"10.5", 10.5}, {"１０", 10}};
+        {"100", 100}, {"10000", 10000}, {"10.5", 10}, {"１０", 10}};
     // clang-format on
     std::string before;
     for (const auto& [rangeText, range] : ranges) {
@@ -102,7 +103,20 @@ TEST_F(RunTest, EverySettingAppendsAWholeSheet)
             }
         }
     }
-    EXPECT_THROW(run({"10", "1000", single}, random), WorksheetError);
+    // clang-format off
+    const std::tuple<std::string, const char*, const char*> refusals[] = {
+        {"10", "1000", "最多生成999道题"}, {"-10", "10", "0或更大"},
+        {"-" + std::string(400, '9'), "10", "0或更大"}, {std::string(400, '9'), "10", "太大"}};
+    // clang-format on
+    for (const auto& [rangeText, count, words] : refusals) {
+        std::string message = "no refusal";
+        try {
+            run({rangeText, count, single}, random);
+        } catch (const WorksheetError& refusal) {
+            message = refusal.what();
+        }
+        EXPECT_NE(message.find(words), message.npos) << rangeText << ": " << message;
+    }
     EXPECT_EQ(testing::fileBytes(folder.worksheet()), before);
 }
 

@@ -30,7 +30,7 @@ bool cellHolds(const std::smatch& cell, int number, const Sheet& sheet)
         const bool chainedSum = sign == 4 && cell[4] == "+" && chained;
         within = within && operand >= 0 && result >= 0 && result <= std::max(n - chainedSum, 0.0);
     }
-    return within || n < 0 || n != std::floor(n); // bounds for whole ranges of 0 or more only
+    return within || std::isnan(n); // no range given: no bounds
 }
 
 // What is wrong with a row of cells from `number` on, which it moves past them ("" if nothing).
