@@ -13,21 +13,25 @@ using namespace tallymere;
 class TestForm1 : public QObject {
     Q_OBJECT
 
-    testing::TempFolder folder_;
+    testing::TempFolder parent_;
+    // Named like markup, which the boxes must show as it is named.
+    testing::TempFolder folder_{parent_.path / "<b>作业</b>"};
     EngineRandom random_;
     Form1 form_{folder_.text(), random_};
 
     QWidget* control(const char* name) const { return form_.findChild<QWidget*>(name); }
 
-    // The icon, the text and the button of the box that 生成Word shows.
+    // The icon, the text (and whether it may be read as markup) and the button of the box that
+    // 生成Word shows.
     QString generated()
     {
         QString shown = "no box";
         QTimer::singleShot(100, [&shown] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 const auto buttons = box->buttons();
-                shown = QString::number(box->icon()) + " " + box->text() + " " +
-                        (buttons.size() == 1 ? buttons.front()->text() : "more buttons");
+                const bool markup = box->textFormat() != Qt::PlainText;
+                shown = QString::number(box->icon()) + (markup ? " markup " : " ") + box->text() +
+                        " " + (buttons.size() == 1 ? buttons.front()->text() : "more buttons");
                 box->accept();
             }
         });

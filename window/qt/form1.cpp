@@ -149,6 +149,8 @@ void Form1::showMessage(std::string_view text, bool warning)
 {
     QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     qtText(form::windowCaption), qtText(text), QMessageBox::Ok, this);
+    // A folder's name may look like markup; it is shown as it is named.
+    box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setText(qtText(form::okCaption));
     box.exec();
 }
