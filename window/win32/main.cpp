@@ -29,6 +29,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     tallymere::EngineRandom random; // the program's one random source
     const HWND form = tallymere::win32::showForm1(instance, folder, random, showCommand);
     if (form == nullptr) {
+        // A window that failed in the making has already asked to quit, which would close the box
+        // before anyone could read it.
+        MSG quit{};
+        PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         MessageBoxW(nullptr, L"无法打开窗口。", caption.c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
