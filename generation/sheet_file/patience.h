@@ -23,8 +23,8 @@ auto retryWhileBusy(Attempt attempt, Busy busy, std::chrono::steady_clock::time_
         if (!busy(result) || now >= deadline) {
             return result;
         }
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(std::chrono::milliseconds(10), deadline - now));
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::chrono::milliseconds(10), deadline - now));
     }
 }
 

@@ -61,8 +61,8 @@ public:
     // Returns once everything written is on the disk.
     SystemError flush();
     bool truncate(std::uint64_t length);
-    // Removes the file that open made, by the path it was opened by; false where it cannot, or where
-    // the path no longer names it.
+    // Removes the file that open made, by the path it was opened by; false where it cannot, or
+    // where the path no longer names it.
     bool remove(const std::string& path);
     void close();
 

@@ -131,8 +131,9 @@ TEST(Concurrency, AFailingRunNeverCutsWhatAnotherProgramAppended)
 {
     const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
     const std::tuple<long, bool, std::string_view> moments[] = {
-        {__NR_fsync, true, "未能撤销"},      // after the sheet, which stays
-        {__NR_flock, false, "文件保持原样"}, // after the run made the file, which stays with the line
+        {__NR_fsync, true, "未能撤销"}, // after the sheet, which stays
+        {__NR_flock, false,
+         "文件保持原样"}, // after the run made the file, which stays with the line
     };
     for (const auto& [at, sheetBefore, words] : moments) {
         const TempFolder temp;
