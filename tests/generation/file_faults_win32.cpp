@@ -1,4 +1,5 @@
 #include "file_faults.h"
+#include "utf16_win32.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -77,8 +78,9 @@ void failFlushes()
     } program{5, filter};
     constexpr long noNewPrivileges = 38, setSeccomp = 22, filterMode = 2;
     ASSERT_EQ(linuxCall(linuxPrctl, noNewPrivileges, 1, 0), 0);
-    ASSERT_EQ(linuxCall(linuxPrctl, setSeccomp, filterMode, reinterpret_cast<std::intptr_t>(&program)),
-              0);
+    ASSERT_EQ(
+        linuxCall(linuxPrctl, setSeccomp, filterMode, reinterpret_cast<std::intptr_t>(&program)),
+        0);
 }
 
 } // namespace
@@ -97,6 +99,18 @@ const std::vector<Fault>& fileFaults()
         {"flush_to_disk_fails", "文件保持原样。", nullptr, failFlushes},
     };
     return faults;
+}
+
+// A folder's name goes to the core in UTF-8 and back to Windows for the file: it must come back as
+// Windows keeps it, with the lone surrogates that NTFS allows (Wine allows none, so no real
+// folder).
+TEST(FolderNames, ComeBackAsWindowsKeepsThem)
+{
+    for (const std::wstring name :
+         {L"C:\\老师\\口算", L"x\xD800y", L"\xDFFF", L"\xD83D\xDE00\xD83D"}) {
+        EXPECT_EQ(wideText(utf8Text(name)), name);
+    }
+    EXPECT_EQ(utf8Text(L"口算\xD83D\xDE00"), "口算\U0001F600");
 }
 
 } // namespace tallymere::testing
