@@ -125,26 +125,30 @@ TEST(Concurrency, AFailingWriterNeverCutsAnotherWritersSheet)
     }
 }
 
-// A program that appends a line without the lock, at the moment a run calls `at`, before the run's
-// flush fails: the run cuts back nothing of that line, and what it says is true.
+// A program that appends a line without the lock, at the moment a run makes a call, before the
+// run's flush fails: the run cuts back nothing of that line, and what it says is true.
 TEST(Concurrency, AFailingRunNeverCutsWhatAnotherProgramAppended)
 {
     const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
-    const std::tuple<long, bool, std::string_view> moments[] = {
-        {__NR_fsync, true, "未能撤销"}, // after the sheet, which stays
-        {__NR_flock, false,
-         "文件保持原样"}, // after the run made the file, which stays with the line
+    struct Moment {
+        long call;
+        bool sheetBefore;
+        std::string_view words;
     };
-    for (const auto& [at, sheetBefore, words] : moments) {
+    const Moment moments[] = {
+        {__NR_fsync, true, "未能撤销"},      // the sheet stays, the line after it
+        {__NR_flock, false, "文件保持原样"}, // the file the run made stays, the line alone
+    };
+    for (const Moment& moment : moments) {
         const TempFolder temp;
         EngineRandom random;
-        if (sheetBefore) {
+        if (moment.sheetBefore) {
             generateWorksheet(startValues, temp.text(), random);
         }
         std::promise<int> calls;
         std::string message = "no error";
         std::jthread run([&] {
-            calls.set_value(failFlushes(at));
+            calls.set_value(failFlushes(moment.call));
             try {
                 generateWorksheet(startValues, temp.text(), random);
             } catch (const FileError& error) {
@@ -157,11 +161,11 @@ TEST(Concurrency, AFailingRunNeverCutsWhatAnotherProgramAppended)
         std::ofstream(temp.worksheet(), std::ios::app | std::ios::binary) << "another program\r\n";
         // The flush fails; the lock goes ahead.
         constexpr std::uint32_t goAhead = SECCOMP_USER_NOTIF_FLAG_CONTINUE;
-        const bool flush = at == __NR_fsync;
+        const bool flush = moment.call == __NR_fsync;
         seccomp_notif_resp answer{call.id, 0, flush ? -EIO : 0, flush ? 0 : goAhead};
         ASSERT_EQ(::ioctl(listener, SECCOMP_IOCTL_NOTIF_SEND, &answer), 0);
         run.join();
-        EXPECT_NE(message.find(words), message.npos) << message;
+        EXPECT_NE(message.find(moment.words), message.npos) << message;
         EXPECT_TRUE(fileBytes(temp.worksheet()).ends_with("another program\r\n")) << message;
     }
 }
