@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,13 @@ struct Fault {
 };
 
 const std::vector<Fault>& fileFaults();
+
+// For a fault of permissions, which a test with the power to override them does not meet.
+inline void skipWithThePowerToWrite()
+{
+    GTEST_SKIP() << "runs with the power to write where the permissions forbid it, which "
+                    "tests/generation/small_disk.sh takes away";
+}
 
 inline Lift noFile(const fs::path& file)
 {

@@ -42,10 +42,7 @@ Lift readOnlyFolder(const fs::path& file)
     fs::remove(file);
     fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
     if (::access(folder.c_str(), W_OK) == 0) {
-        [] {
-            GTEST_SKIP() << "runs with the power to write where the permissions forbid it, which "
-                            "tests/generation/small_disk.sh takes away";
-        }();
+        skipWithThePowerToWrite();
     }
     return [folder] { fs::permissions(folder, fs::perms::owner_all); };
 }

@@ -26,6 +26,12 @@ Lift hold(const fs::path& file, bool lock)
 Lift makeReadOnly(const fs::path& file)
 {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    const HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (writer != INVALID_HANDLE_VALUE) {
+        CloseHandle(writer);
+        skipWithThePowerToWrite();
+    }
     return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); };
 }
 

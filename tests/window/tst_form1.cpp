@@ -58,5 +58,14 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestForm1)
+// On the offscreen platform unless told otherwise, so that it runs without a display.
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    TestForm1 test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_form1.moc"
