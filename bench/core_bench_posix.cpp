@@ -2,6 +2,7 @@
 // bytes to a file in the same folder.
 #include "problem.h"
 #include "run.h"
+#include "sheet_file.h"
 #include "worksheet.h"
 
 #include <benchmark/benchmark.h>

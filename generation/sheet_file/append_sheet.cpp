@@ -2,6 +2,8 @@
 #include "sheet_file.h"
 #include "system_file.h"
 
+#include <algorithm>
+
 namespace tallymere {
 
 namespace {
@@ -60,45 +62,54 @@ std::string_view undoneText(Undone undone)
     return "，而且未能撤销写入了一半的内容。";
 }
 
-[[noreturn]] void failOpen(const std::string& shown, std::string_view reason)
+std::string openFailure(const std::string& shown, std::string_view reason)
 {
-    throw FileError("无法打开文件“" + shown + "”：" + std::string(reason) + "。");
+    return "无法打开文件“" + shown + "”：" + std::string(reason) + "。";
 }
 
-[[noreturn]] void failWrite(const std::string& shown, std::string_view reason, Undone undone)
+std::string writeFailure(const std::string& shown, std::string_view reason, Undone undone)
 {
-    throw FileError("写入文件“" + shown + "”失败：" + std::string(reason) +
-                    std::string(undoneText(undone)));
+    return "写入文件“" + shown + "”失败：" + std::string(reason) + std::string(undoneText(undone));
 }
 
-// Opens the file and locks it, waiting until `deadline` while another program holds it.
-void openLocked(SystemFile& file, const std::string& path, const std::string& shown,
-                std::chrono::steady_clock::time_point deadline)
+// A path as its system's users write it: a Windows path, the only kind that does not start with
+// "/", with "\" alone.
+std::string shownPath(std::string path)
+{
+    if (!path.starts_with('/')) {
+        std::replace(path.begin(), path.end(), '/', '\\');
+    }
+    return path;
+}
+
+// Opens the file and locks it, waiting until `deadline` while another program holds it; says why
+// where it cannot.
+std::optional<std::string> openLocked(SystemFile& file, const std::string& path,
+                                      std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
         if (const SystemError error =
                 retryWhileBusy([&] { return file.open(path); }, isBusy, deadline)) {
-            failOpen(shown, reasonText(error));
+            return reasonText(error);
         }
         // A device or a pipe would swallow the sheet; no need to wait for its lock to know.
         if (!file.isDiskFile()) {
-            failOpen(shown, reasonText(FileFault::NotAFile));
+            return std::string(reasonText(FileFault::NotAFile));
         }
         if (const SystemError error =
                 retryWhileBusy([&file] { return file.tryLock(); }, isBusy, deadline)) {
-            failOpen(shown, reasonText(error));
+            return reasonText(error);
         }
         if (file.isNamed()) {
-            return;
+            return std::nullopt;
         }
         // Its maker removed it after a failure; a sheet written to it now would be lost.
         file.close();
         if (std::chrono::steady_clock::now() >= deadline) {
-            failOpen(shown, reasonText(FileFault::InUse));
+            return std::string(reasonText(FileFault::InUse));
         }
     }
 }
-
 SystemError writeAll(SystemFile& file, std::string_view bytes, std::uint64_t& written)
 {
     while (written < bytes.size()) {
@@ -132,24 +143,35 @@ Undone undo(SystemFile& file, const std::string& path, std::uint64_t length, std
 
 } // namespace
 
-void appendSheet(const std::string& path, std::string_view bytes)
+std::string worksheetPath(std::string_view folder)
 {
+    const std::string_view separator = folder.starts_with("\\\\?\\") ? "\\" : "/";
+    return std::string(folder) + std::string(separator) + std::string(worksheetFileName);
+}
+
+std::optional<std::string> appendSheet(std::string_view folder, std::string_view bytes)
+{
+    const std::string path = worksheetPath(folder);
     const std::string shown = shownPath(path);
     SystemFile file;
-    openLocked(file, path, shown, std::chrono::steady_clock::now() + busyPatience);
+    if (const auto reason =
+            openLocked(file, path, std::chrono::steady_clock::now() + busyPatience)) {
+        return openFailure(shown, *reason);
+    }
     // Taken under the lock: what the file holds before this sheet, and so what a failure leaves.
     const auto [length, sizeError] = file.size();
     if (sizeError) {
-        failOpen(shown, reasonText(sizeError));
+        return openFailure(shown, reasonText(sizeError));
     }
     std::uint64_t written = 0;
     if (const SystemError error = writeAll(file, bytes, written)) {
         // Undone before the message is put together, which may run out of memory.
         const Undone undone = undo(file, path, length, written);
-        failWrite(shown, reasonText(error), undone);
+        return writeFailure(shown, reasonText(error), undone);
     }
     // The whole sheet is on the disk: a close that fails now loses nothing of it.
     file.close();
+    return std::nullopt;
 }
 
 } // namespace tallymere

@@ -33,8 +33,6 @@ enum class FileFault {
 std::optional<FileFault> faultOf(SystemError error);
 // The system's own words for an error, in the user's language.
 std::string systemWords(SystemError error);
-// A path as the system's users write it.
-std::string shownPath(std::string path);
 
 // An open file, closed when it goes.
 class SystemFile {

@@ -58,11 +58,6 @@ std::string systemWords(SystemError error)
     return std::strerror(static_cast<int>(error.code));
 }
 
-std::string shownPath(std::string path)
-{
-    return path;
-}
-
 SystemFile::~SystemFile()
 {
     if (handle_ >= 0) {

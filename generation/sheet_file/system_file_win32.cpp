@@ -78,12 +78,6 @@ std::string systemWords(SystemError error)
     return message.empty() ? "错误代码 " + std::to_string(error.code) : utf8Text(message);
 }
 
-std::string shownPath(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 SystemFile::~SystemFile()
 {
     if (handle_ != -1) {

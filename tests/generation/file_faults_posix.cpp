@@ -1,8 +1,8 @@
 #include "file_faults.h"
 #include "fixtures.h"
 #include "run.h"
-#include "sheet_file.h"
 #include "sheet_oracle.h"
+#include "worksheet_error.h"
 
 #include <fcntl.h>
 #include <future>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "random_source.h"
+#include "sheet_file.h"
 
 #include <filesystem>
 #include <fstream>
@@ -49,7 +50,10 @@ struct TempFolder {
         fs::remove_all(path, ignored);
     }
     std::string text() const { return pathText(path); }
-    fs::path worksheet() const { return path / u8"口算题.doc"; }
+    fs::path worksheet() const
+    {
+        return path / std::u8string(worksheetFileName.begin(), worksheetFileName.end());
+    }
 
     const fs::path path;
 };

@@ -1,6 +1,6 @@
 #include "form1.h"
 
-#include "run.h"
+#include "generate_command.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <exception>
 
 namespace tallymere {
 
@@ -114,7 +113,8 @@ void Form1::buildControls()
         widget->setGeometry(form::pixels(control.rect.left), form::pixels(control.rect.top),
                             form::pixels(control.rect.width), form::pixels(control.rect.height));
         if (auto* option = qobject_cast<QRadioButton*>(widget)) {
-            modeButtons_->addButton(option, control.index);
+            modeButtons_->addButton(option, static_cast<int>(form::positionOf(control)));
+            option->setChecked(&control == &form::startOption);
         }
         if (widget->focusPolicy() != Qt::NoFocus) {
             widget->setAccessibleName(qtText(form::accessibleName(control)));
@@ -124,7 +124,6 @@ void Form1::buildControls()
             previous = widget;
         }
     }
-    modeButtons_->button(form::singleStepIndex)->setChecked(true);
     control<QWidget>(rangeBox)->setFocus();
 }
 
@@ -133,15 +132,6 @@ void Form1::connectCommands()
     connect(control<QPushButton>(generateButton), &QPushButton::clicked, this,
             &Form1::generateClicked);
     connect(control<QPushButton>(quitButton), &QPushButton::clicked, this, &QWidget::close);
-}
-
-WorksheetSettings Form1::currentSettings() const
-{
-    const auto mode = modeButtons_->checkedId() == form::singleStepIndex
-                          ? DifficultyMode::SingleStep
-                          : DifficultyMode::ChainedSteps;
-    return {control<QComboBox>(rangeBox)->currentText().toStdString(),
-            control<QComboBox>(countBox)->currentText().toStdString(), mode};
 }
 
 // A modal box with the program's caption and one button; returns when it is dismissed.
@@ -157,14 +147,12 @@ void Form1::showMessage(std::string_view text, bool warning)
 
 void Form1::generateClicked()
 {
-    try {
-        generateWorksheet(currentSettings(), worksheetFolder_, random_);
-    } catch (const std::exception& failure) {
-        // The sheet was not written and the file is as it was: say why, and let the user retry.
-        showMessage(failure.what(), true);
-        return;
-    }
-    showMessage(form::completionMessage, false);
+    const form::Outcome outcome =
+        form::generateCommand(control<QComboBox>(rangeBox)->currentText().toStdString(),
+                              control<QComboBox>(countBox)->currentText().toStdString(),
+                              form::controls[static_cast<std::size_t>(modeButtons_->checkedId())],
+                              worksheetFolder_, random_);
+    showMessage(outcome.text, outcome.warning);
 }
 
 } // namespace tallymere

@@ -11,7 +11,6 @@ class QButtonGroup;
 namespace tallymere {
 
 class RandomSource;
-struct WorksheetSettings;
 
 // The program's one window: the three settings of a worksheet and its two commands.
 class Form1 : public QWidget {
@@ -27,7 +26,6 @@ private slots:
 private:
     void buildControls();
     void connectCommands();
-    WorksheetSettings currentSettings() const;
     void showMessage(std::string_view text, bool warning);
 
     template <typename Widget> Widget* control(const form::Control& control) const

@@ -2,13 +2,10 @@
 
 #include "control_ids.h"
 #include "form_table.h"
+#include "generate_command.h"
 #include "layout.h"
-#include "run.h"
 #include "screen_reader_names.h"
 #include "utf16_win32.h"
-
-#include <exception>
-#include <memory>
 
 namespace tallymere::win32 {
 
@@ -16,10 +13,6 @@ namespace {
 
 constexpr int rangeBoxId = form::controlId(form::controlNamed(form::rangeBox));
 constexpr int countBoxId = form::controlId(form::controlNamed(form::countBox));
-constexpr int singleStepId =
-    form::controlId(form::controlNamed(form::modeButtons, form::singleStepIndex));
-constexpr int chainedStepsId =
-    form::controlId(form::controlNamed(form::modeButtons, 1 - form::singleStepIndex));
 constexpr int generateId = form::controlId(form::controlNamed(form::generateButton));
 constexpr int quitId = form::controlId(form::controlNamed(form::quitButton));
 
@@ -123,7 +116,7 @@ bool createControls(HWND window, FormState& state)
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
-    CheckDlgButton(window, singleStepId, BST_CHECKED);
+    CheckDlgButton(window, form::controlId(form::startOption), BST_CHECKED);
     return true;
 }
 
@@ -135,40 +128,41 @@ std::string textOf(HWND control)
     return utf8Text(text);
 }
 
-WorksheetSettings currentSettings(HWND window)
+// The option button that is checked; the one checked at start while none is.
+const form::Control& checkedOption(HWND window)
 {
-    const bool singleStep = IsDlgButtonChecked(window, singleStepId) == BST_CHECKED;
-    return {textOf(GetDlgItem(window, rangeBoxId)), textOf(GetDlgItem(window, countBoxId)),
-            singleStep ? DifficultyMode::SingleStep : DifficultyMode::ChainedSteps};
-}
-
-void showMessage(HWND window, std::string_view text, UINT icon)
-{
-    const std::wstring caption = wideText(form::windowCaption);
-    MessageBoxW(window, wideText(text).c_str(), caption.c_str(), MB_OK | icon);
+    for (const form::Control& control : form::controls) {
+        if (control.kind == form::OptionButton &&
+            IsDlgButtonChecked(window, form::controlId(control)) == BST_CHECKED) {
+            return control;
+        }
+    }
+    return form::startOption;
 }
 
 void generateClicked(HWND window, FormState& state)
 {
-    try {
-        generateWorksheet(currentSettings(window), state.worksheetFolder, state.random);
-    } catch (const std::exception& failure) {
-        // The sheet was not written and the file is as it was: say why, and let the user retry.
-        showMessage(window, failure.what(), MB_ICONWARNING);
-        return;
-    }
-    showMessage(window, form::completionMessage, 0);
+    const form::Outcome outcome = form::generateCommand(
+        textOf(GetDlgItem(window, rangeBoxId)), textOf(GetDlgItem(window, countBoxId)),
+        checkedOption(window), state.worksheetFolder, state.random);
+    const std::wstring caption = wideText(form::windowCaption);
+    MessageBoxW(window, wideText(outcome.text).c_str(), caption.c_str(),
+                MB_OK | (outcome.warning ? MB_ICONWARNING : 0));
 }
 
 // Tab reaches the checked option button, as in a dialog box; not every system's button control
 // moves the tab stop itself.
 void optionClicked(HWND window)
 {
-    for (const int id : {singleStepId, chainedStepsId}) {
-        const HWND button = GetDlgItem(window, id);
-        const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
-        const bool checked = IsDlgButtonChecked(window, id) == BST_CHECKED;
-        SetWindowLongPtrW(button, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    for (const form::Control& control : form::controls) {
+        if (control.kind == form::OptionButton) {
+            const HWND button = form::controlOf(window, control);
+            const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+            const bool checked =
+                IsDlgButtonChecked(window, form::controlId(control)) == BST_CHECKED;
+            SetWindowLongPtrW(button, GWL_STYLE,
+                              checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+        }
     }
 }
 
@@ -178,7 +172,7 @@ void buttonClicked(HWND window, int id)
         generateClicked(window, *stateOf(window));
     } else if (id == quitId) {
         DestroyWindow(window);
-    } else if (id == singleStepId || id == chainedStepsId) {
+    } else { // the option buttons are the only other buttons that click
         optionClicked(window);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "problem.h"
+
 #include <algorithm>
 #include <span>
 #include <string>
@@ -27,6 +29,7 @@ struct Control {
     int tabIndex;
     int index = 0; // tells the option buttons that share a name apart
     std::span<const std::string_view> choices = {}; // a combo box's list
+    DifficultyMode mode = {};                       // what an option button selects
 };
 
 inline constexpr std::string_view windowName = "Form1";
@@ -44,8 +47,7 @@ inline constexpr std::string_view countChoices[] = {"20", "30", "40", "50", "80"
 
 inline constexpr std::string_view rangeBox = "Combo1";
 inline constexpr std::string_view countBox = "Combo2";
-inline constexpr std::string_view modeButtons = "Option1"; // index 1 is ChainedSteps
-inline constexpr int singleStepIndex = 0;                  // selected at start
+inline constexpr std::string_view modeButtons = "Option1";
 inline constexpr std::string_view generateButton = "Command1";
 inline constexpr std::string_view quitButton = "Command2";
 
@@ -57,8 +59,24 @@ inline constexpr Control controls[] = {
     {"Combo1", ComboBox, "Frame1", "10", {240, 360, 975, 300}, 1, 0, rangeChoices},
     {"Label1", Label, "Frame1", "以内", {1320, 360, 615, 255}, 2},
     {"Frame2", GroupBox, "", "选择难度", {2520, 240, 2535, 975}, 3},
-    {"Option1", OptionButton, "Frame2", "加减", {240, 360, 1095, 255}, 4, 0},
-    {"Option1", OptionButton, "Frame2", "连加减", {1320, 360, 1095, 255}, 5, 1},
+    {"Option1",
+     OptionButton,
+     "Frame2",
+     "加减",
+     {240, 360, 1095, 255},
+     4,
+     0,
+     {},
+     DifficultyMode::SingleStep},
+    {"Option1",
+     OptionButton,
+     "Frame2",
+     "连加减",
+     {1320, 360, 1095, 255},
+     5,
+     1,
+     {},
+     DifficultyMode::ChainedSteps},
     {"Command1", PushButton, "", "生成Word", {3240, 1440, 1575, 495}, 6},
     {"Command2", PushButton, "", "退出", {3240, 2040, 1575, 495}, 7},
     {"Frame3", GroupBox, "", "选择题数", {360, 1320, 2055, 1215}, 8},
@@ -85,6 +103,9 @@ consteval const Control& controlNamed(std::string_view name, int index = 0)
     }
     throw "no such control"; // a compile error, since this runs only while compiling
 }
+
+// The option button checked at start.
+inline constexpr const Control& startOption = controlNamed(modeButtons, 0);
 
 // Where a control stands in the table, for front-ends that keep one widget for each.
 constexpr std::size_t positionOf(const Control& control)

@@ -11,4 +11,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The worksheet file could not take the sheet; the message also says what the file holds now.
+class FileError : public WorksheetError {
+public:
+    using WorksheetError::WorksheetError;
+};
+
 } // namespace tallymere

@@ -37,14 +37,6 @@ int problemCountOf(const WorksheetSettings& settings)
 
 } // namespace
 
-std::string worksheetPath(std::string_view folder)
-{
-    // After the long-path prefix Windows takes "/" as part of a name. No POSIX folder starts with
-    // it: the program's folder is always absolute there.
-    const std::string_view separator = folder.starts_with("\\\\?\\") ? "\\" : "/";
-    return std::string(folder) + std::string(separator) + "口算题.doc";
-}
-
 void generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
                        RandomSource& random)
 {
@@ -52,7 +44,10 @@ void generateWorksheet(const WorksheetSettings& settings, std::string_view folde
     const int problemCount = problemCountOf(settings);
     random.reseed();
     // The whole sheet goes to the file in one append, so a failure never leaves half of it there.
-    appendSheet(worksheetPath(folder), composeSheet(range, problemCount, settings.mode, random));
+    if (auto failure =
+            appendSheet(folder, composeSheet(range, problemCount, settings.mode, random))) {
+        throw FileError(*failure);
+    }
 }
 
 } // namespace tallymere

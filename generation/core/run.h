@@ -18,13 +18,10 @@ struct WorksheetSettings {
 // Problem numbers are written in three digits.
 inline constexpr int maxProblemCount = 999;
 
-// The worksheet file of a folder: the folder's text followed by "/口算题.doc", with no check for a
-// separator already at its end, so that the file is always where users have found it.
-std::string worksheetPath(std::string_view folder);
-
-// Appends one sheet to the worksheet file of `folder`, drawn from `random` after reseeding it, so
-// that every run gives a fresh drill. Settings that cannot give a sheet throw WorksheetError, a
-// file that cannot take it whole throws FileError; either way the file stays as it was.
+// Appends one sheet to the worksheet file ("口算题.doc") of `folder`, drawn from `random` after
+// reseeding it, so that every run gives a fresh drill. Settings that cannot give a sheet throw
+// WorksheetError and leave the file alone; a file that cannot take the sheet throws FileError,
+// whose message says what the file holds.
 void generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
                        RandomSource& random);
 
