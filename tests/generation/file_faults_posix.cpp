@@ -48,7 +48,7 @@ Lift readOnlyFolder(const fs::path& file)
 }
 
 // Every flush to the disk in the calling thread fails, as on a disk that reports a fault only when
-// asked to make the bytes last; the call `intercepted`, if any, waits for the listener returned.
+// asked to make the bytes last; the call `intercepted` waits for the listener returned.
 int failFlushes(long intercepted)
 {
     const auto call = static_cast<std::uint32_t>(intercepted);
@@ -62,14 +62,9 @@ int failFlushes(long intercepted)
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
-    const unsigned listen = intercepted >= 0 ? SECCOMP_FILTER_FLAG_NEW_LISTENER : 0;
     EXPECT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
-    return static_cast<int>(::syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, listen, &program));
-}
-
-void failFlushes()
-{
-    EXPECT_EQ(failFlushes(-1), 0);
+    return static_cast<int>(::syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER,
+                                      SECCOMP_FILTER_FLAG_NEW_LISTENER, &program));
 }
 
 } // namespace
@@ -83,58 +78,27 @@ const std::vector<Fault>& fileFaults()
         {"locked_by_another_program", "文件正被其他程序使用", lockTheFile, nullptr, true},
         {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, false, true},
         {"first_sheet_on_a_full_disk", "磁盘已满。没有留下文件。", noFile, nullptr, false, true},
-        {"flush_to_disk_fails", "Input/output error。文件保持原样。", nullptr, failFlushes},
     };
     return faults;
 }
 
-// Writers whose flush fails take back their own sheet only, never one that another Tallymere
-// appended meanwhile, nor one that waited for a file they made and then removed: each sheet of the
-// writer that succeeds is moved aside, so that the failing writers, quick with one problem each,
-// keep making the file anew while its long sheets are drawn.
-TEST(Concurrency, AFailingWriterNeverCutsAnotherWritersSheet)
-{
-    const TempFolder temp;
-    const WorksheetSettings sheet{"100", "999", DifficultyMode::ChainedSteps};
-    const auto failingWriter = [&] {
-        return std::jthread([&](const std::stop_token& stop) {
-            failFlushes();
-            for (EngineRandom random; !stop.stop_requested();) {
-                try {
-                    generateWorksheet({"100", "1", sheet.mode}, temp.text(), random);
-                } catch (const FileError&) {
-                }
-            }
-        });
-    };
-    constexpr int sheets = 200;
-    {
-        const std::jthread failing[] = {failingWriter(), failingWriter()};
-        EngineRandom random;
-        for (int moved = 0; moved != sheets; ++moved) {
-            generateWorksheet(sheet, temp.text(), random);
-            fs::rename(temp.worksheet(), temp.path / std::to_string(moved));
-        }
-    }
-    for (int moved = 0; moved != sheets; ++moved) {
-        const std::string bytes = fileBytes(temp.path / std::to_string(moved));
-        EXPECT_EQ(worksheetFault(bytes, 1, {999, 100, sheet.mode}), "") << "sheet " << moved;
-    }
-}
-
-// A program that appends a line without the lock, at the moment a run makes a call, before the
-// run's flush fails: the run cuts back nothing of that line, and what it says is true.
-TEST(Concurrency, AFailingRunNeverCutsWhatAnotherProgramAppended)
+// Another writer acts at the moment a run makes a call, then the run's flush fails: a program that
+// appends a line without the lock, or another Tallymere, which opens the file and waits for the
+// lock. The run takes back its own bytes only, never what the other wrote nor a file that the other
+// waits for, and says what the file holds.
+TEST(Concurrency, AFailingRunTakesBackItsOwnBytesOnly)
 {
     const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
     struct Moment {
         long call;
         bool sheetBefore;
+        bool tallymere; // the other writer
         std::string_view words;
     };
     const Moment moments[] = {
-        {__NR_fsync, true, "未能撤销"},      // the sheet stays, the line after it
-        {__NR_flock, false, "文件保持原样"}, // the file the run made stays, the line alone
+        {__NR_fsync, true, false, "未能撤销"},      // the run's sheet stays, the line after it
+        {__NR_flock, false, false, "文件保持原样"}, // the file the run made stays, the line alone
+        {__NR_fsync, false, true, "没有留下文件"},  // the other makes the file anew
     };
     for (const Moment& moment : moments) {
         const TempFolder temp;
@@ -155,15 +119,28 @@ TEST(Concurrency, AFailingRunNeverCutsWhatAnotherProgramAppended)
         const int listener = calls.get_future().get();
         seccomp_notif call{};
         ASSERT_EQ(::ioctl(listener, SECCOMP_IOCTL_NOTIF_RECV, &call), 0);
-        std::ofstream(temp.worksheet(), std::ios::app | std::ios::binary) << "another program\r\n";
+        std::jthread other;
+        if (moment.tallymere) {
+            other = std::jthread([&] {
+                EngineRandom own;
+                generateWorksheet(startValues, temp.text(), own);
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(100)); // to reach the lock
+        } else {
+            std::ofstream(temp.worksheet(), std::ios::app | std::ios::binary) << "another\r\n";
+        }
         // The flush fails; the lock goes ahead.
         constexpr std::uint32_t goAhead = SECCOMP_USER_NOTIF_FLAG_CONTINUE;
         const bool flush = moment.call == __NR_fsync;
         seccomp_notif_resp answer{call.id, 0, flush ? -EIO : 0, flush ? 0 : goAhead};
         ASSERT_EQ(::ioctl(listener, SECCOMP_IOCTL_NOTIF_SEND, &answer), 0);
         run.join();
+        other = {};
+        const std::string bytes = fileBytes(temp.worksheet());
         EXPECT_NE(message.find(moment.words), message.npos) << message;
-        EXPECT_TRUE(fileBytes(temp.worksheet()).ends_with("another program\r\n")) << message;
+        EXPECT_TRUE(moment.tallymere ? worksheetFault(bytes, 1, {100, 10, startValues.mode}) == ""
+                                     : bytes.ends_with("another\r\n"))
+            << message;
     }
 }
 
