@@ -3,6 +3,7 @@
 #include "run.h"
 #include "worksheet_error.h"
 
+#include <exception>
 #include <new>
 
 namespace tallymere::form {
@@ -18,6 +19,9 @@ Outcome generateCommand(std::string rangeText, std::string countText, const Cont
         return {failure.what(), true};
     } catch (const std::bad_alloc&) {
         return {"内存不足，未能生成练习。", true};
+    } catch (const std::exception&) {
+        // No other failure is known; should one come, the user still reads Chinese.
+        return {"未能生成练习：程序出了意外的错误。", true};
     }
     return {std::string(completionMessage), false};
 }
