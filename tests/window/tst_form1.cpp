@@ -20,17 +20,17 @@ class TestForm1 : public QObject {
 
     QWidget* control(const char* name) const { return form_.findChild<QWidget*>(name); }
 
-    // The icon, the text (and whether it may be read as markup) and the button of the box that
-    // 生成Word shows.
+    // The icon, the text and the button of the box that 生成Word shows, after "markup" if the box
+    // may read its text as such.
     QString generated()
     {
         QString shown = "no box";
         QTimer::singleShot(100, [&shown] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 const auto buttons = box->buttons();
-                const bool markup = box->textFormat() != Qt::PlainText;
-                shown = QString::number(box->icon()) + (markup ? " markup " : " ") + box->text() +
-                        " " + (buttons.size() == 1 ? buttons.front()->text() : "more buttons");
+                shown = (box->textFormat() != Qt::PlainText ? "markup " : "") +
+                        QString::number(box->icon()) + " " + box->text() + " " +
+                        (buttons.size() == 1 ? buttons.front()->text() : "more buttons");
                 box->accept();
             }
         });
@@ -53,18 +53,15 @@ private slots:
         std::filesystem::remove(folder_.worksheet());
         std::filesystem::create_directory(folder_.worksheet());
         const auto file = QString::fromStdString(testing::pathText(folder_.worksheet()));
-        QCOMPARE(generated(), "2 无法打开文件“" + file + "”：同名的文件夹占用了这个位置。 确定");
+        const QString failed = generated(); // a warning that names the file
+        QVERIFY2(failed.startsWith("2 ") && failed.contains("“" + file + "”") &&
+                     failed.endsWith(" 确定"),
+                 qPrintable(failed));
     }
 };
 
-// On the offscreen platform unless told otherwise, so that it runs without a display.
-int main(int argc, char* argv[])
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    TestForm1 test;
-    return QTest::qExec(&test, argc, argv);
-}
+// On the offscreen platform unless told otherwise, so that the test runs without a display.
+[[maybe_unused]] static const bool offscreen =
+    qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qputenv("QT_QPA_PLATFORM", "offscreen");
+QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"
