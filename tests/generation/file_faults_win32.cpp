@@ -36,57 +36,52 @@ Lift makeReadOnly(const fs::path& file)
 }
 
 // Under Wine a Windows program is a Linux process, and FlushFileBuffers is the Linux fsync, made
-// in the calling thread: a Linux seccomp filter, installed with Linux's own system calls, makes it
-// fail there, as on a disk that reports a fault only when asked to make the bytes last.
+// in the calling thread: a seccomp filter, installed with Linux's own prctl, makes it fail there,
+// as on a disk that reports a fault only when asked to make the bytes last.
 #if defined(__x86_64__)
-constexpr long linuxPrctl = 157, linuxFsync = 74, linuxFdatasync = 75;
-long linuxCall(long number, long first, long second, long third)
+constexpr std::uint32_t fsyncCall = 74, fdatasyncCall = 75;
+#else
+constexpr std::uint32_t fsyncCall = 118, fdatasyncCall = 148;
+#endif
+
+// Linux's prctl(option, argument, pointer, 0, 0).
+long linuxPrctl(long option, long argument, const void* pointer)
 {
     long result;
+#if defined(__x86_64__)
     register long fourth asm("r10") = 0;
     register long fifth asm("r8") = 0;
     asm volatile("syscall"
                  : "=a"(result)
-                 : "a"(number), "D"(first), "S"(second), "d"(third), "r"(fourth), "r"(fifth)
+                 : "a"(157), "D"(option), "S"(argument), "d"(pointer), "r"(fourth), "r"(fifth)
                  : "rcx", "r11", "memory");
-    return result;
-}
 #else
-constexpr long linuxPrctl = 172, linuxFsync = 118, linuxFdatasync = 148;
-long linuxCall(long number, long first, long second, long third)
-{
-    long result;
     asm volatile("int $0x80"
                  : "=a"(result)
-                 : "a"(number), "b"(first), "c"(second), "d"(third), "S"(0), "D"(0)
+                 : "a"(172), "b"(option), "c"(argument), "d"(pointer), "S"(0), "D"(0)
                  : "memory");
+#endif
     return result;
 }
-#endif
 
 void failFlushes()
 {
-    // The kernel's struct sock_filter and struct sock_fprog, and the constants of its headers.
-    struct Instruction {
+    // The kernel's struct sock_filter: load the call's number, fail fsync and fdatasync with EIO.
+    struct {
         std::uint16_t code;
         std::uint8_t jumpIfTrue, jumpIfFalse;
         std::uint32_t value;
-    };
-    constexpr std::uint32_t failWithEio = 0x00050000 | 5, allow = 0x7fff0000;
-    Instruction filter[] = {{0x20, 0, 0, 0}, // the call's number
-                            {0x15, 1, 0, linuxFsync},
-                            {0x15, 0, 1, linuxFdatasync},
-                            {0x06, 0, 0, failWithEio},
-                            {0x06, 0, 0, allow}};
-    struct {
+    } filter[] = {{0x20, 0, 0, 0},
+                  {0x15, 1, 0, fsyncCall},
+                  {0x15, 0, 1, fdatasyncCall},
+                  {0x06, 0, 0, 0x00050000 | 5},
+                  {0x06, 0, 0, 0x7fff0000}};
+    const struct {
         unsigned short length;
-        Instruction* filter;
+        void* filter;
     } program{5, filter};
-    constexpr long noNewPrivileges = 38, setSeccomp = 22, filterMode = 2;
-    ASSERT_EQ(linuxCall(linuxPrctl, noNewPrivileges, 1, 0), 0);
-    ASSERT_EQ(
-        linuxCall(linuxPrctl, setSeccomp, filterMode, reinterpret_cast<std::intptr_t>(&program)),
-        0);
+    ASSERT_EQ(linuxPrctl(38, 1, nullptr), 0);  // PR_SET_NO_NEW_PRIVS
+    ASSERT_EQ(linuxPrctl(22, 2, &program), 0); // PR_SET_SECCOMP, SECCOMP_MODE_FILTER
 }
 
 } // namespace

@@ -1,0 +1,35 @@
+// What the real-window check asks of the form's table and of the oracle:
+//   window_check_tool layout DPI    prints "NAME INDEX X Y", each control's middle in window pixels
+//   window_check_tool sheet FILE SHEETS COUNT RANGE single|chained    fails, saying why, unless
+//   the file holds those sheets
+#include "fixtures.h"
+#include "form_table.h"
+#include "sheet_oracle.h"
+
+#include <cstdio>
+#include <iostream>
+
+int main(int argc, char* argv[])
+{
+    using namespace tallymere;
+    const std::string task = argc > 1 ? argv[1] : "";
+    if (task == "layout" && argc == 3) {
+        for (const form::Control& control : form::controls) {
+            const form::Twips rect = form::windowTwips(control);
+            const auto name = static_cast<int>(control.name.size());
+            std::printf("%.*s %d %d %d\n", name, control.name.data(), control.index,
+                        form::pixels(rect.left + rect.width / 2, std::stoi(argv[2])),
+                        form::pixels(rect.top + rect.height / 2, std::stoi(argv[2])));
+        }
+        return 0;
+    }
+    if (task != "sheet" || argc != 7) {
+        return 2;
+    }
+    const auto mode = argv[6][0] == 'c' ? DifficultyMode::ChainedSteps : DifficultyMode::SingleStep;
+    const std::string fault =
+        testing::worksheetFault(testing::fileBytes(argv[2]), std::stoi(argv[3]),
+                                {std::stoi(argv[4]), std::stod(argv[5]), mode});
+    std::cerr << fault << (fault.empty() ? "" : "\n");
+    return fault.empty() ? 0 : 1;
+}
