@@ -30,8 +30,10 @@ TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
     const WorksheetSettings longest{"100", "999", DifficultyMode::ChainedSteps};
     generateWorksheet(startValues, temp.text(), random);
     const Lift lift = fault.impose != nullptr ? fault.impose(temp.worksheet()) : [] {};
-    if (IsSkipped()) {
-        return lift();
+    if (fault.permission && std::ofstream(temp.worksheet(), std::ios::app)) {
+        lift();
+        GTEST_SKIP()
+            << "has the power to write where permissions forbid, which small_disk.sh drops";
     }
     const auto before = snapshot(temp.path);
 

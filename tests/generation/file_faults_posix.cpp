@@ -41,9 +41,6 @@ Lift readOnlyFolder(const fs::path& file)
     const fs::path folder = file.parent_path();
     fs::remove(file);
     fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
-    if (::access(folder.c_str(), W_OK) == 0) {
-        skipWithThePowerToWrite();
-    }
     return [folder] { fs::permissions(folder, fs::perms::owner_all); };
 }
 
@@ -74,7 +71,7 @@ const std::vector<Fault>& fileFaults()
     static const std::vector<Fault> faults = {
         {"folder_in_the_files_place", "同名的文件夹占用了这个位置", folderInTheFilesPlace},
         {"device_in_the_files_place", "它不是普通文件", deviceInTheFilesPlace},
-        {"read_only_folder", "没有写入权限", readOnlyFolder},
+        {"read_only_folder", "没有写入权限", readOnlyFolder, nullptr, false, false, true},
         {"locked_by_another_program", "文件正被其他程序使用", lockTheFile, nullptr, true},
         {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, false, true},
         {"first_sheet_on_a_full_disk", "磁盘已满。没有留下文件。", noFile, nullptr, false, true},

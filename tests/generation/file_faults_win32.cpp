@@ -26,12 +26,6 @@ Lift hold(const fs::path& file, bool lock)
 Lift makeReadOnly(const fs::path& file)
 {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    const HANDLE writer = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    if (writer != INVALID_HANDLE_VALUE) {
-        CloseHandle(writer);
-        skipWithThePowerToWrite();
-    }
     return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); };
 }
 
@@ -90,7 +84,7 @@ const std::vector<Fault>& fileFaults()
 {
     static const std::vector<Fault> faults = {
         {"folder_in_the_files_place", "同名的文件夹占用了这个位置", folderInTheFilesPlace},
-        {"read_only_file", "没有写入权限", makeReadOnly},
+        {"read_only_file", "没有写入权限", makeReadOnly, nullptr, false, false, true},
         {"locked_by_another_program", "文件正被其他程序使用",
          [](const fs::path& file) { return hold(file, true); }, nullptr, true},
         {"open_in_another_program", "文件正被其他程序使用",
