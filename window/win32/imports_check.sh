@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Fails on any function that TALLYMERE.EXE imports and the allow-list lacks, on any allowed one
-# newer than Windows 7 SP1 (6.1), and on a header that does not name 6.1 as the oldest Windows.
+# Fails the build on any function that TALLYMERE.EXE imports and the allow-list lacks, on any
+# allowed one newer than Windows 7 SP1 (6.1), and on a header that does not name 6.1 as the oldest
+# Windows.
 #   imports_check.sh OBJDUMP TALLYMERE.EXE ALLOW_LIST
 set -euo pipefail
 objdump=$1 exe=$2 allowed=$3
