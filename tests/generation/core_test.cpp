@@ -108,8 +108,8 @@ TEST_F(RunTest, EverySettingAppendsAWholeSheet)
         {"-" + std::string(400, '9'), "10", "0或更大"}, {std::string(400, '9'), "10", "太大"}};
     // clang-format on
     for (const auto& [rangeText, count, words] : refusals) {
-        const auto said = form::generateCommand(rangeText, count, form::startOption, folder.text(),
-                                                random);
+        const auto said =
+            form::generateCommand(rangeText, count, form::startOption, folder.text(), random);
         EXPECT_TRUE(said.warning && said.text.find(words) != said.text.npos) << said.text;
     }
     EXPECT_EQ(testing::fileBytes(folder.worksheet()), before);

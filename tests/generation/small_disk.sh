@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Runs a file test as a user's program meets the file, in a user and mount namespace of its own:
-# with no power to write where the permissions forbid it, and with a disk of 16 KiB, which the
-# longest sheet fills part-way, at $TALLYMERE_SMALL_DISK. With BITS, the test is a Windows program
-# run under Wine, with a Wine server of its own that sees the small disk.
+# Runs a file test in a user and mount namespace of its own, without the power to write where
+# permissions forbid, with a 16 KiB disk at $TALLYMERE_SMALL_DISK; with BITS, a Windows test under
+# Wine, with a Wine server of its own that sees the small disk.
 #   small_disk.sh TEST [BITS]
 set -euo pipefail
 if [ "${1:-}" != --inside ]; then

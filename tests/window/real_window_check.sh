@@ -79,15 +79,10 @@ ended_by_quit() {
     within 10 has_ended || fail "退出 did not end the program"
     wait "$app"
 }
-# Whether the program still runs, and which windows are up, for a wait that ran out.
-program_state() {
-    has_ended && echo -n "it has ended" || echo -n "it still runs"
-    echo "; windows: $(xdotool search --onlyvisible --name . getwindowname %@ | paste -sd ,)"
-}
 show_form() {
     start
     # Wine's first start in a new prefix can be slow on a busy machine.
-    within 30 shown && window=$found || fail "no window within 30 s; $(program_state)"
+    within 30 shown && window=$found || fail "no window within 30 s"
     within 10 field_painted Combo1 && within 10 field_painted Combo2 ||
         fail "a combo box's field is hidden at $dpi dpi"
 }

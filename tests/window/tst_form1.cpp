@@ -39,16 +39,12 @@ class TestForm1 : public QObject {
     }
 
 private slots:
-    void screenReaderNames()
+    void screenReaderNamesAndMessageBoxes()
     {
         QCOMPARE(control("Combo1")->accessibleName(), "选择口算范围 以内");
         QCOMPARE(control("Combo2")->accessibleName(), "选择题数 道题");
         QCOMPARE(form_.findChildren<QAbstractButton*>("Option1").at(1)->accessibleName(),
                  "选择难度 连加减");
-    }
-
-    void messageBoxes()
-    {
         QCOMPARE(generated(), "0 生成成功！请打开Word打印。 确定"); // no icon
         std::filesystem::remove(folder_.worksheet());
         std::filesystem::create_directory(folder_.worksheet());
