@@ -76,10 +76,9 @@ const std::vector<Fault>& fileFaults()
     return faults;
 }
 
-// Another writer acts while a run flushes its sheet, and then the flush fails: a program that
-// appends a line without the lock, or another Tallymere, which opens the file and waits for the
-// lock. The run takes back its own bytes only, never what the other wrote nor a file that the other
-// waits for, and says what the file holds.
+// While a run flushes its sheet, a program appends a line without the lock, or another Tallymere
+// opens the file and waits for the lock; then the flush fails. The run takes back its own bytes
+// only, never the other's line nor the file the other waits for, and says what the file holds.
 TEST(Concurrency, AFailingRunTakesBackItsOwnBytesOnly)
 {
     const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};

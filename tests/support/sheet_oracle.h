@@ -17,12 +17,11 @@ struct Sheet {
     DifficultyMode mode;
 };
 
-// What is wrong with bytes that should hold `sheets` sheets, each as `each` says ("" if nothing).
-// Lines end in CR LF; a sheet opens with an empty line, the motto, an empty line, then rows of four
-// cells numbered from 1: "(n)" padded to 5 columns, the problem, "=", blanks to 19 columns (20 with
-// two steps) or more for operands over 12 columns, never "-0". Within the range N, a whole number
-// of 0 or more (NaN for no bounds), the first operand is at most N - 1, every result in 0 .. N
-// (N - 1 after a chained "+").
+// What is wrong with bytes that should hold `sheets` sheets, each as `each` says ("" if nothing):
+// CR LF lines, the opening, rows of four cells numbered from 1, each "(n)" in 5 columns, then the
+// problem, "=" and blanks to 19 columns (20 with two steps; more for operands over 12 columns),
+// never "-0"; within a whole range N of 0 or more (NaN: no bounds) the first operand is at most
+// N - 1, every result in 0 .. N (N - 1 after a chained "+").
 std::string worksheetFault(std::string_view bytes, int sheets, const Sheet& each);
 
 } // namespace tallymere::testing

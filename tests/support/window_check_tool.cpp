@@ -1,7 +1,5 @@
-// What the real-window check asks of the form's table and of the oracle:
-//   window_check_tool layout DPI    prints "NAME INDEX X Y", each control's middle in window pixels
-//   window_check_tool sheet FILE SHEETS COUNT RANGE single|chained    fails, saying why, unless
-//   the file holds those sheets
+// window_check_tool layout DPI: "NAME INDEX X Y", each control's middle in window pixels;
+// window_check_tool sheet FILE SHEETS COUNT RANGE single|chained: the oracle's verdict.
 #include "fixtures.h"
 #include "form_table.h"
 #include "sheet_oracle.h"

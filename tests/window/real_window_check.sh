@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Works the Qt program, or Tallymere.exe under 32- or 64-bit Wine as on a Chinese Windows 7, then 10
-# at 144 dpi, in a real window on an Xvfb display of its own with the same real keys and clicks; the
-# oracle reads the sheets, pixels the controls and the message boxes' icons. Every wait has a
-# deadline. Where Wine cannot run the program, the check exits 77 (skipped).
+# at 144 dpi, on an Xvfb display of its own with real keys and clicks; the oracle reads the sheets,
+# pixels the controls and the boxes' icons. Every wait has a deadline; 77 means Wine cannot run it.
 #   real_window_check.sh qt|wine32|wine64 PROGRAM WINDOW_CHECK_TOOL
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -21,8 +20,7 @@ if [ "$kind" = qt ]; then
 else
     # With no window manager, Wine's top-level X window is exactly the client area.
     export WINEPREFIX="$root/build/wine-window" LOCPATH="$work"
-    localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8"
-    export LC_ALL=zh_CN.UTF-8
+    localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" && export LC_ALL=zh_CN.UTF-8
     use_wine "${kind#wine}"
     trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
     folder="$WINEPREFIX/drive_c/老师/口算"
@@ -74,11 +72,7 @@ field_painted() {
     [ "$(count_pixels "$window" $(($1 - 2)) $(($2 - 2)) 4 4)" = "0 16 0" ]
 }
 has_ended() { ! kill -0 "$app" 2>/dev/null; }
-# After 退出, the program ends within ten seconds.
-ended_by_quit() {
-    within 10 has_ended || fail "退出 did not end the program"
-    wait "$app"
-}
+ended_by_quit() { within 10 has_ended || fail "退出 did not end the program" && wait "$app"; }
 show_form() {
     start
     # Wine's first start in a new prefix can be slow on a busy machine.

@@ -13,8 +13,7 @@ class TestForm1 : public QObject {
     Q_OBJECT
 
     testing::TempFolder parent_;
-    // Named like markup, which the boxes must show as it is named.
-    testing::TempFolder folder_{parent_.path / "<b>作业</b>"};
+    testing::TempFolder folder_{parent_.path / "<b>作业</b>"}; // boxes must not read it as markup
     EngineRandom random_;
     Form1 form_{folder_.text(), random_};
 
