@@ -52,6 +52,7 @@ inline constexpr std::string_view generateButton = "Command1";
 inline constexpr std::string_view quitButton = "Command2";
 
 using enum ControlKind;
+using enum DifficultyMode;
 
 // In TabIndex order. Label3 is a contact line, left empty.
 inline constexpr Control controls[] = {
@@ -59,24 +60,8 @@ inline constexpr Control controls[] = {
     {"Combo1", ComboBox, "Frame1", "10", {240, 360, 975, 300}, 1, 0, rangeChoices},
     {"Label1", Label, "Frame1", "以内", {1320, 360, 615, 255}, 2},
     {"Frame2", GroupBox, "", "选择难度", {2520, 240, 2535, 975}, 3},
-    {"Option1",
-     OptionButton,
-     "Frame2",
-     "加减",
-     {240, 360, 1095, 255},
-     4,
-     0,
-     {},
-     DifficultyMode::SingleStep},
-    {"Option1",
-     OptionButton,
-     "Frame2",
-     "连加减",
-     {1320, 360, 1095, 255},
-     5,
-     1,
-     {},
-     DifficultyMode::ChainedSteps},
+    {"Option1", OptionButton, "Frame2", "加减", {240, 360, 1095, 255}, 4, 0, {}, SingleStep},
+    {"Option1", OptionButton, "Frame2", "连加减", {1320, 360, 1095, 255}, 5, 1, {}, ChainedSteps},
     {"Command1", PushButton, "", "生成Word", {3240, 1440, 1575, 495}, 6},
     {"Command2", PushButton, "", "退出", {3240, 2040, 1575, 495}, 7},
     {"Frame3", GroupBox, "", "选择题数", {360, 1320, 2055, 1215}, 8},
