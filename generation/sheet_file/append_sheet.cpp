@@ -72,16 +72,6 @@ std::string writeFailure(const std::string& shown, std::string_view reason, Undo
     return "写入文件“" + shown + "”失败：" + std::string(reason) + std::string(undoneText(undone));
 }
 
-// A path as its system's users write it: a Windows path, the only kind that does not start with
-// "/", with "\" alone.
-std::string shownPath(std::string path)
-{
-    if (!path.starts_with('/')) {
-        std::replace(path.begin(), path.end(), '/', '\\');
-    }
-    return path;
-}
-
 // Opens the file and locks it, waiting until `deadline` while another program holds it; says why
 // where it cannot.
 std::optional<std::string> openLocked(SystemFile& file, const std::string& path,
@@ -110,6 +100,7 @@ std::optional<std::string> openLocked(SystemFile& file, const std::string& path,
         }
     }
 }
+
 SystemError writeAll(SystemFile& file, std::string_view bytes, std::uint64_t& written)
 {
     while (written < bytes.size()) {
@@ -139,6 +130,16 @@ Undone undo(SystemFile& file, const std::string& path, std::uint64_t length, std
         return Undone::NotUndone;
     }
     return made ? Undone::LeftEmpty : Undone::Restored;
+}
+
+// The path rule: where the file is (below), and how a message shows it, a Windows path (the only
+// kind that does not start with "/") with "\" alone.
+std::string shownPath(std::string path)
+{
+    if (!path.starts_with('/')) {
+        std::replace(path.begin(), path.end(), '/', '\\');
+    }
+    return path;
 }
 
 } // namespace
