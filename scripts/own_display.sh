@@ -7,8 +7,11 @@ start_own_display() {
     work=$(mktemp -d)
     trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
     # Xvfb picks the display and writes its number to the pipe; a server that ends first closes it.
+    # Without -noreset it resets whenever its last client leaves, as the probe below does, and a
+    # program that connects meanwhile is turned away.
     mkfifo "$work/display"
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$work/display" \
+        2>"$work/xvfb.log" &
     server=$!
     read -r -t 20 number <"$work/display" || number=
     export DISPLAY=":$number"
