@@ -2,9 +2,9 @@
 // the folder byte-identical, and the next run appends one whole sheet.
 #include "file_faults.h"
 #include "fixtures.h"
+#include "generate_command.h"
 #include "run.h"
 #include "sheet_oracle.h"
-#include "worksheet_error.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -16,18 +16,18 @@ namespace {
 
 class FileFaultTest : public ::testing::TestWithParam<Fault> {};
 
+constexpr const form::Control& chained = form::controlNamed(form::modeButtons, 1);
+
 TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
 {
     const Fault& fault = GetParam();
-    // A disk that the longest sheet fills part-way.
     const char* smallDisk = std::getenv("TALLYMERE_SMALL_DISK");
     if (fault.smallDisk && smallDisk == nullptr) {
-        GTEST_SKIP() << "needs a small disk, which tests/generation/small_disk.sh mounts";
+        GTEST_SKIP() << "needs the small disk that tests/generation/small_disk.sh mounts";
     }
     const TempFolder temp(fault.smallDisk ? smallDisk : fs::temp_directory_path());
     EngineRandom random;
     const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
-    const WorksheetSettings longest{"100", "999", DifficultyMode::ChainedSteps};
     generateWorksheet(startValues, temp.text(), random);
     const Lift lift = fault.impose != nullptr ? fault.impose(temp.worksheet()) : [] {};
     if (fault.permission && std::ofstream(temp.worksheet(), std::ios::app)) {
@@ -37,17 +37,16 @@ TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
     }
     const auto before = snapshot(temp.path);
 
-    std::string message = "no error";
+    std::string message; // what the window shows
     const auto started = std::chrono::steady_clock::now();
     std::thread([&] {
         if (fault.enter != nullptr) {
             fault.enter();
         }
-        try {
-            generateWorksheet(fault.smallDisk ? longest : startValues, temp.text(), random);
-        } catch (const FileError& error) {
-            message = error.what();
-        }
+        message =
+            fault.smallDisk
+                ? form::generateCommand("100", "999", chained, temp.text(), random).text
+                : form::generateCommand("10", "100", form::startOption, temp.text(), random).text;
     }).join();
     const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - started;
     const std::string file = pathText(fs::path(temp.worksheet()).make_preferred());

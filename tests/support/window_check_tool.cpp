@@ -4,7 +4,6 @@
 #include "form_table.h"
 #include "sheet_oracle.h"
 
-#include <cstdio>
 #include <iostream>
 
 int main(int argc, char* argv[])
@@ -14,10 +13,9 @@ int main(int argc, char* argv[])
     if (task == "layout" && argc == 3) {
         for (const form::Control& control : form::controls) {
             const form::Twips rect = form::windowTwips(control);
-            const auto name = static_cast<int>(control.name.size());
-            std::printf("%.*s %d %d %d\n", name, control.name.data(), control.index,
-                        form::pixels(rect.left + rect.width / 2, std::stoi(argv[2])),
-                        form::pixels(rect.top + rect.height / 2, std::stoi(argv[2])));
+            std::cout << control.name << ' ' << control.index << ' '
+                      << form::pixels(rect.left + rect.width / 2, std::stoi(argv[2])) << ' '
+                      << form::pixels(rect.top + rect.height / 2, std::stoi(argv[2])) << '\n';
         }
         return 0;
     }

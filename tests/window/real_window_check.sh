@@ -71,8 +71,8 @@ field_painted() {
     set -- $(middle "$1")
     [ "$(count_pixels "$window" $(($1 - 2)) $(($2 - 2)) 4 4)" = "0 16 0" ]
 }
-has_ended() { ! kill -0 "$app" 2>/dev/null; }
-ended_by_quit() { within 10 has_ended || fail "退出 did not end the program" && wait "$app"; }
+ended() { ! kill -0 "$app" 2>/dev/null; }
+ended_by_quit() { within 10 ended || fail "退出 did not end the program" && wait "$app"; }
 show_form() {
     start
     # Wine's first start in a new prefix can be slow on a busy machine.
