@@ -17,10 +17,10 @@ double rangeOf(const WorksheetSettings& settings)
 {
     const double range = leadingNumber(settings.rangeText);
     if (range < 0) {
-        throw WorksheetError("口算范围必须是0或更大的数。");
+        throw SettingsError(SettingsFault::NegativeRange);
     }
     if (!std::isfinite(range)) {
-        throw WorksheetError("口算范围太大，请输入一个较小的数。");
+        throw SettingsError(SettingsFault::RangeTooLarge);
     }
     return std::floor(range);
 }
@@ -30,7 +30,7 @@ int problemCountOf(const WorksheetSettings& settings)
 {
     const double count = std::floor(leadingNumber(settings.countText));
     if (count > maxProblemCount) {
-        throw WorksheetError("题数太多：一次最多生成" + std::to_string(maxProblemCount) + "道题。");
+        throw SettingsError(SettingsFault::TooManyProblems);
     }
     return count < 1 ? 0 : static_cast<int>(count);
 }
@@ -46,7 +46,7 @@ void generateWorksheet(const WorksheetSettings& settings, std::string_view folde
     // The whole sheet goes to the file in one append, so a failure never leaves half of it there.
     if (auto failure =
             appendSheet(folder, composeSheet(range, problemCount, settings.mode, random))) {
-        throw FileError(*failure);
+        throw FileError(std::move(*failure));
     }
 }
 

@@ -20,8 +20,8 @@ inline constexpr int maxProblemCount = 999;
 
 // Appends one sheet to the worksheet file ("口算题.doc") of `folder`, drawn from `random` after
 // reseeding it, so that every run gives a fresh drill. Settings that cannot give a sheet throw
-// WorksheetError and leave the file alone; a file that cannot take the sheet throws FileError,
-// whose message says what the file holds.
+// SettingsError and leave the file alone; a file that cannot take the sheet throws FileError,
+// which says what went wrong and what the file holds.
 void generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
                        RandomSource& random);
 

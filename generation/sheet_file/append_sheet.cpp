@@ -3,40 +3,22 @@
 #include "system_file.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tallymere {
 
 namespace {
 
-std::string_view reasonText(FileFault fault)
-{
-    switch (fault) {
-    case FileFault::NoPermission:
-        return "没有写入权限";
-    case FileFault::ReadOnlyDisk:
-        return "所在的磁盘只能读取";
-    case FileFault::FolderMissing:
-        return "所在的文件夹不存在";
-    case FileFault::FolderInTheWay:
-        return "同名的文件夹占用了这个位置";
-    case FileFault::DiskFull:
-        return "磁盘已满";
-    case FileFault::QuotaUsed:
-        return "磁盘配额已用完";
-    case FileFault::TooLarge:
-        return "文件已达到允许的最大长度";
-    case FileFault::InUse:
-        return "文件正被其他程序使用";
-    case FileFault::NotAFile:
-        return "它不是普通文件";
-    }
-    return "未知错误";
-}
+// What a system error is to the user: a fault with words of its own, or the system's words.
+struct Reason {
+    FileFault fault;
+    std::string systemWords;
+};
 
-std::string reasonText(SystemError error)
+Reason reasonOf(SystemError error)
 {
     const auto fault = faultOf(error);
-    return fault ? std::string(reasonText(*fault)) : systemWords(error);
+    return fault ? Reason{*fault, {}} : Reason{FileFault::Other, systemWords(error)};
 }
 
 bool isBusy(SystemError error)
@@ -44,51 +26,49 @@ bool isBusy(SystemError error)
     return faultOf(error) == FileFault::InUse;
 }
 
-// What a failed write left in the file.
-enum class Undone { Restored, Removed, LeftEmpty, NotUndone };
+// How a word processor's own formats and Unicode text begin. A sheet appended after them would
+// never be seen: the word processor shows only what it saved, or garbles GBK lines.
+struct Signature {
+    std::string_view head;
+    FileFault fault;
+};
+constexpr Signature foreignSignatures[] = {
+    {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", FileFault::WordProcessorDocument}, // Word 97-2003, WPS
+    {"PK\x03\x04", FileFault::WordProcessorDocument},                       // .docx, .odt
+    {"{\\rtf", FileFault::WordProcessorDocument},
+    {"\xEF\xBB\xBF", FileFault::UnicodeText}, // UTF-8's byte-order mark
+    {"\xFF\xFE", FileFault::UnicodeText},     // UTF-16, either order
+    {"\xFE\xFF", FileFault::UnicodeText},
+};
+constexpr std::size_t longestSignature = 8;
 
-std::string_view undoneText(Undone undone)
+std::optional<FileFault> foreignFormat(std::string_view head)
 {
-    switch (undone) {
-    case Undone::Restored:
-        return "。文件保持原样。";
-    case Undone::Removed:
-        return "。没有留下文件。";
-    case Undone::LeftEmpty:
-        return "，留下了一个空文件。";
-    case Undone::NotUndone:
-        break;
+    for (const Signature& signature : foreignSignatures) {
+        if (head.starts_with(signature.head)) {
+            return signature.fault;
+        }
     }
-    return "，而且未能撤销写入了一半的内容。";
-}
-
-std::string openFailure(const std::string& shown, std::string_view reason)
-{
-    return "无法打开文件“" + shown + "”：" + std::string(reason) + "。";
-}
-
-std::string writeFailure(const std::string& shown, std::string_view reason, Undone undone)
-{
-    return "写入文件“" + shown + "”失败：" + std::string(reason) + std::string(undoneText(undone));
+    return std::nullopt;
 }
 
 // Opens the file and locks it, waiting until `deadline` while another program holds it; says why
 // where it cannot.
-std::optional<std::string> openLocked(SystemFile& file, const std::string& path,
-                                      std::chrono::steady_clock::time_point deadline)
+std::optional<Reason> openLocked(SystemFile& file, const std::string& path,
+                                 std::chrono::steady_clock::time_point deadline)
 {
     for (;;) {
         if (const SystemError error =
                 retryWhileBusy([&] { return file.open(path); }, isBusy, deadline)) {
-            return reasonText(error);
+            return reasonOf(error);
         }
         // A device or a pipe would swallow the sheet; no need to wait for its lock to know.
         if (!file.isDiskFile()) {
-            return std::string(reasonText(FileFault::NotAFile));
+            return Reason{FileFault::NotAFile, {}};
         }
         if (const SystemError error =
                 retryWhileBusy([&file] { return file.tryLock(); }, isBusy, deadline)) {
-            return reasonText(error);
+            return reasonOf(error);
         }
         if (file.isNamed()) {
             return std::nullopt;
@@ -96,9 +76,23 @@ std::optional<std::string> openLocked(SystemFile& file, const std::string& path,
         // Its maker removed it after a failure; a sheet written to it now would be lost.
         file.close();
         if (std::chrono::steady_clock::now() >= deadline) {
-            return std::string(reasonText(FileFault::InUse));
+            return Reason{FileFault::InUse, {}};
         }
     }
+}
+
+// Under the lock: whether the file can take a sheet where a word processor will show it.
+std::optional<Reason> checkFormat(const SystemFile& file)
+{
+    std::array<char, longestSignature> head{};
+    const auto [read, error] = file.readHead(head);
+    if (error) {
+        return reasonOf(error);
+    }
+    if (const auto fault = foreignFormat({head.data(), read})) {
+        return Reason{*fault, {}};
+    }
+    return std::nullopt;
 }
 
 SystemError writeAll(SystemFile& file, std::string_view bytes, std::uint64_t& written)
@@ -114,22 +108,27 @@ SystemError writeAll(SystemFile& file, std::string_view bytes, std::uint64_t& wr
     return file.flush();
 }
 
-// Takes back what this run wrote, and only that: a file that has grown beyond it holds lines of a
-// program that appends without the lock, which cutting back would erase.
-Undone undo(SystemFile& file, const std::string& path, std::uint64_t length, std::uint64_t written)
+// Takes back what this run wrote, and only that: the file must be exactly its old length and what
+// this run wrote, or it holds lines of a program that appends without the lock, which cutting back
+// would erase. Says what the file holds then.
+FileHolds undo(SystemFile& file, std::uint64_t length, std::uint64_t written, std::uint64_t whole)
 {
+    const FileHolds ours = written == 0      ? FileHolds::NothingOfTheSheet
+                           : written < whole ? FileHolds::PartOfTheSheet
+                                             : FileHolds::TheWholeSheet;
     const auto [size, error] = file.size();
     if (error || size != length + written) {
-        return Undone::NotUndone;
+        return ours;
     }
-    const bool made = file.created() && length == 0;
-    if (made && file.remove(path)) {
-        return Undone::Removed;
+    // Empty when it was made: a file that another program wrote to first is not this run's to
+    // remove.
+    if (file.created() && length == 0) {
+        if (file.remove()) {
+            return FileHolds::NoFile;
+        }
+        return written == 0 || file.truncate(0) ? FileHolds::AnEmptyFile : ours;
     }
-    if (!file.truncate(length)) {
-        return Undone::NotUndone;
-    }
-    return made ? Undone::LeftEmpty : Undone::Restored;
+    return written == 0 || !file.truncate(length) ? ours : FileHolds::WhatItHeld;
 }
 
 // The path rule: where the file is (below), and how a message shows it, a Windows path (the only
@@ -142,6 +141,12 @@ std::string shownPath(std::string path)
     return path;
 }
 
+FileFailure openFailure(const std::string& path, Reason reason)
+{
+    return {shownPath(path), FileStep::Opening, reason.fault, std::move(reason.systemWords),
+            FileHolds::NothingOfTheSheet};
+}
+
 } // namespace
 
 std::string worksheetPath(std::string_view folder)
@@ -150,25 +155,28 @@ std::string worksheetPath(std::string_view folder)
     return std::string(folder) + std::string(separator) + std::string(worksheetFileName);
 }
 
-std::optional<std::string> appendSheet(std::string_view folder, std::string_view bytes)
+std::optional<FileFailure> appendSheet(std::string_view folder, std::string_view bytes)
 {
     const std::string path = worksheetPath(folder);
-    const std::string shown = shownPath(path);
     SystemFile file;
-    if (const auto reason =
-            openLocked(file, path, std::chrono::steady_clock::now() + busyPatience)) {
-        return openFailure(shown, *reason);
+    if (auto reason = openLocked(file, path, std::chrono::steady_clock::now() + busyPatience)) {
+        return openFailure(path, std::move(*reason));
     }
     // Taken under the lock: what the file holds before this sheet, and so what a failure leaves.
     const auto [length, sizeError] = file.size();
     if (sizeError) {
-        return openFailure(shown, reasonText(sizeError));
+        return openFailure(path, reasonOf(sizeError));
+    }
+    if (auto reason = checkFormat(file)) {
+        return openFailure(path, std::move(*reason));
     }
     std::uint64_t written = 0;
     if (const SystemError error = writeAll(file, bytes, written)) {
-        // Undone before the message is put together, which may run out of memory.
-        const Undone undone = undo(file, path, length, written);
-        return writeFailure(shown, reasonText(error), undone);
+        // Undone before the failure is put together, which may run out of memory.
+        const FileHolds holds = undo(file, length, written, bytes.size());
+        Reason reason = reasonOf(error);
+        return FileFailure{shownPath(path), FileStep::Writing, reason.fault,
+                           std::move(reason.systemWords), holds};
     }
     // The whole sheet is on the disk: a close that fails now loses nothing of it.
     file.close();

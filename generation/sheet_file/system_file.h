@@ -1,7 +1,10 @@
 #pragma once
 
+#include "file_failure.h"
+
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,19 +17,6 @@ namespace tallymere {
 struct SystemError {
     std::uint32_t code = 0;
     explicit operator bool() const { return code != 0; }
-};
-
-// What went wrong with the worksheet file, in words a user can act on.
-enum class FileFault {
-    NoPermission,
-    ReadOnlyDisk,
-    FolderMissing,
-    FolderInTheWay,
-    DiskFull,
-    QuotaUsed,
-    TooLarge,
-    InUse,
-    NotAFile,
 };
 
 // The fault that a system error stands for, where it has plainer words than the system's own.
@@ -54,19 +44,21 @@ public:
     // one waited for it.
     bool isNamed() const;
     std::pair<std::uint64_t, SystemError> size() const;
+    // Reads the first bytes of the file into `head`, as many as it holds up to its size.
+    std::pair<std::size_t, SystemError> readHead(std::span<char> head) const;
     // Writes some of `bytes` at the end of the file; how many, and the error that stopped it.
     std::pair<std::size_t, SystemError> write(std::string_view bytes);
-    // Returns once everything written is on the disk.
+    // Returns once everything written is on the disk, and the file's name too where open made it.
     SystemError flush();
     bool truncate(std::uint64_t length);
-    // Removes the file that open made, by the path it was opened by; false where it cannot, or
-    // where the path no longer names it.
-    bool remove(const std::string& path);
+    // Removes the file that open made; false where it cannot, or where its path no longer names it.
+    bool remove();
     void close();
 
 private:
     std::intptr_t handle_ = -1; // a descriptor, or a HANDLE; -1 is neither
     bool created_ = false;
+    std::string path_; // as open was given it
 };
 
 } // namespace tallymere

@@ -21,6 +21,29 @@ int descriptor(std::intptr_t handle)
     return static_cast<int>(handle);
 }
 
+SystemError flushed(int descriptor)
+{
+    while (::fsync(descriptor) != 0) {
+        if (errno != EINTR) {
+            return lastError();
+        }
+    }
+    return {};
+}
+
+// A folder that cannot be opened, or a file system that cannot flush folders (EINVAL), leaves
+// only the file's own flush, as SQLite does.
+SystemError flushFolder(const std::string& folder)
+{
+    const int held = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (held < 0) {
+        return {};
+    }
+    const SystemError error = flushed(held);
+    ::close(held);
+    return error.code == EINVAL ? SystemError{} : error;
+}
+
 } // namespace
 
 std::optional<FileFault> faultOf(SystemError error)
@@ -67,8 +90,10 @@ SystemFile::~SystemFile()
 
 SystemError SystemFile::open(const std::string& path)
 {
-    // O_NONBLOCK: a pipe in the file's place fails at once instead of waiting for a reader.
-    constexpr int flags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+    path_ = path;
+    // Read too, for the file's first bytes. O_NONBLOCK: a pipe in the file's place fails at once
+    // instead of waiting for a reader.
+    constexpr int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
     // Only a file of its own making may a failed run remove; O_EXCL tells. Whatever is in the way
     // of making one is for the plain open to report.
     handle_ = ::open(path.c_str(), flags | O_EXCL, 0666);
@@ -110,6 +135,23 @@ std::pair<std::uint64_t, SystemError> SystemFile::size() const
     return {static_cast<std::uint64_t>(status.st_size), {}};
 }
 
+std::pair<std::size_t, SystemError> SystemFile::readHead(std::span<char> head) const
+{
+    std::size_t read = 0;
+    while (read < head.size()) {
+        const ssize_t some = ::pread(descriptor(handle_), head.data() + read, head.size() - read,
+                                     static_cast<off_t>(read));
+        if (some == 0) {
+            break;
+        }
+        if (some < 0 && errno != EINTR) {
+            return {read, lastError()};
+        }
+        read += some > 0 ? static_cast<std::size_t>(some) : 0;
+    }
+    return {read, {}};
+}
+
 std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
 {
     for (;;) {
@@ -128,12 +170,12 @@ std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
 
 SystemError SystemFile::flush()
 {
-    while (::fsync(descriptor(handle_)) != 0) {
-        if (errno != EINTR) {
-            return lastError();
-        }
+    if (const SystemError error = flushed(descriptor(handle_))) {
+        return error;
     }
-    return {};
+    // A new file's name is in its folder, which a power cut can lose as much as the file's bytes;
+    // SQLite syncs the folder too after making a file.
+    return created_ ? flushFolder(path_.substr(0, path_.rfind('/') + 1)) : SystemError{};
 }
 
 bool SystemFile::truncate(std::uint64_t length)
@@ -143,13 +185,13 @@ bool SystemFile::truncate(std::uint64_t length)
 
 // Under the lock, so that no other run appends meanwhile; one that opened the file and waits for
 // the lock finds it nameless.
-bool SystemFile::remove(const std::string& path)
+bool SystemFile::remove()
 {
     struct stat held {};
     struct stat named {};
-    return ::fstat(descriptor(handle_), &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+    return ::fstat(descriptor(handle_), &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino &&
-           ::unlink(path.c_str()) == 0;
+           ::unlink(path_.c_str()) == 0;
 }
 
 void SystemFile::close()

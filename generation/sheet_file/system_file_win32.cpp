@@ -86,14 +86,16 @@ SystemFile::~SystemFile()
 }
 
 // GENERIC_WRITE is the access that locking, flushing and cutting back are documented to need;
-// append access writes the sheet. Sharing lets another Tallymere open the file and wait for the
-// lock. A file of the run's own making is opened with delete access too, so that a failed run can
-// remove it: no other program can open it meanwhile without sharing its deletion, so no other
-// Tallymere holds it when it goes (they are told it is in use, and wait).
+// append access writes the sheet, and read access reads its first bytes. Sharing lets another
+// Tallymere open the file and wait for the lock. A file of the run's own making is opened with
+// delete access too, so that a failed run can remove it: no other program can open it meanwhile
+// without sharing its deletion, so no other Tallymere holds it when it goes (they are told it is in
+// use, and wait).
 SystemError SystemFile::open(const std::string& path)
 {
+    path_ = path;
     const std::wstring widePath = wideText(path);
-    constexpr DWORD access = GENERIC_WRITE | FILE_APPEND_DATA;
+    constexpr DWORD access = GENERIC_READ | GENERIC_WRITE | FILE_APPEND_DATA;
     constexpr DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
     HANDLE file = CreateFileW(widePath.c_str(), access | DELETE, sharing, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -137,6 +139,26 @@ std::pair<std::uint64_t, SystemError> SystemFile::size() const
     return {static_cast<std::uint64_t>(length.QuadPart), {}};
 }
 
+std::pair<std::size_t, SystemError> SystemFile::readHead(std::span<char> head) const
+{
+    std::size_t read = 0;
+    while (read < head.size()) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(read);
+        DWORD some = 0;
+        if (!ReadFile(handleOf(handle_), head.data() + read, static_cast<DWORD>(head.size() - read),
+                      &some, &at)) {
+            const DWORD error = GetLastError();
+            return {read, error == ERROR_HANDLE_EOF ? SystemError{} : SystemError{error}};
+        }
+        if (some == 0) {
+            break;
+        }
+        read += some;
+    }
+    return {read, {}};
+}
+
 std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
 {
     // Both offsets at their highest write at the end of the file, whatever the file pointer.
@@ -151,6 +173,8 @@ std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
     return {written, written == 0 ? SystemError{ERROR_WRITE_FAULT} : SystemError{}};
 }
 
+// The file's flush is all that NTFS needs, a new file's name included: NTFS journals the change
+// to the folder, and Windows has no flush of a folder (SQLite, too, flushes only the file there).
 SystemError SystemFile::flush()
 {
     return FlushFileBuffers(handleOf(handle_)) ? SystemError{} : lastError();
@@ -165,7 +189,7 @@ bool SystemFile::truncate(std::uint64_t length)
 }
 
 // The file goes when the handle closes; only the handle that made it has the access to do this.
-bool SystemFile::remove(const std::string&)
+bool SystemFile::remove()
 {
     FILE_DISPOSITION_INFO gone{TRUE};
     return SetFileInformationByHandle(handleOf(handle_), FileDispositionInfo, &gone, sizeof gone);

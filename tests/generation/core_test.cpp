@@ -105,8 +105,8 @@ TEST_F(RunTest, EverySettingAppendsAWholeSheet)
     }
     // clang-format off
     const std::tuple<std::string, const char*, const char*> refusals[] = {
-        {"10", "1000", "最多生成999道题"}, {"-10", "10", "0或更大"},
-        {"-" + std::string(400, '9'), "10", "0或更大"}, {std::string(400, '9'), "10", "太大"}};
+        {"10", "1000", "最多生成999道题。请输入999或更小"}, {"-10", "10", "负数。请输入0或更大"},
+        {"-" + std::string(400, '9'), "10", "负数"}, {std::string(400, '9'), "10", "太大，请输入"}};
     // clang-format on
     for (const auto& [rangeText, count, words] : refusals) {
         const auto said =

@@ -16,7 +16,14 @@ namespace {
 
 class FileFaultTest : public ::testing::TestWithParam<Fault> {};
 
+using namespace std::literals;
 constexpr const form::Control& chained = form::controlNamed(form::modeButtons, 1);
+
+Lift saveAgain(const fs::path& file, std::string_view head)
+{
+    std::ofstream(file, std::ios::binary) << head;
+    return [file] { fs::remove(file); };
+}
 
 TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
 {
@@ -29,7 +36,9 @@ TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
     EngineRandom random;
     const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
     generateWorksheet(startValues, temp.text(), random);
-    const Lift lift = fault.impose != nullptr ? fault.impose(temp.worksheet()) : [] {};
+    const Lift lift = fault.impose != nullptr  ? fault.impose(temp.worksheet())
+                      : !fault.savedAs.empty() ? saveAgain(temp.worksheet(), fault.savedAs)
+                                               : [] {};
     if (fault.permission && std::ofstream(temp.worksheet(), std::ios::app)) {
         lift();
         GTEST_SKIP()
@@ -71,8 +80,21 @@ TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
     EXPECT_EQ(worksheetFault(fileBytes(temp.worksheet()), sheets, {100, 10, startValues.mode}), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, FileFaultTest, ::testing::ValuesIn(fileFaults()),
-                         [](const auto& info) { return std::string(info.param.name); });
+// A word processor's own formats and Unicode text, told by a few bytes at the start; the teacher
+// then moves the file away, as the message says.
+constexpr std::string_view notText = "。这次没有写入任何内容。请把这个文件改名或移走";
+const Fault savedAgain[] = {
+    {.name = "word_97_2003", .words = notText, .savedAs = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"},
+    {.name = "docx", .words = "另存为文档格式", .savedAs = "PK\x03\x04"},
+    {.name = "rtf", .words = "另存为文档格式", .savedAs = "{\\rtf1\\ansi"},
+    {.name = "utf16", .words = "另存为Unicode文本", .savedAs = "\xFF\xFE\r\0"sv},
+    {.name = "utf16_big_endian", .words = "另存为Unicode文本", .savedAs = "\xFE\xFF\0\r"sv},
+    {.name = "utf8_with_bom", .words = "另存为Unicode文本", .savedAs = "\xEF\xBB\xBF\r\n"},
+};
+
+const auto named = [](const auto& info) { return std::string(info.param.name); };
+INSTANTIATE_TEST_SUITE_P(Faults, FileFaultTest, ::testing::ValuesIn(fileFaults()), named);
+INSTANTIATE_TEST_SUITE_P(SavedAgain, FileFaultTest, ::testing::ValuesIn(savedAgain), named);
 
 } // namespace
 } // namespace tallymere::testing

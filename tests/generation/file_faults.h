@@ -19,6 +19,7 @@ struct Fault {
     bool holder = false;       // another program holds the file: the run gives up, the next waits
     bool smallDisk = false;    // the run fills the disk with the longest sheet
     bool permission = false;   // met only by a program without the power to override permissions
+    std::string_view savedAs = {}; // the start of the file once a word processor has saved it again
 };
 
 const std::vector<Fault>& fileFaults();

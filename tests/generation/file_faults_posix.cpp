@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
@@ -19,6 +20,8 @@
 namespace tallymere::testing {
 
 namespace {
+
+const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
 
 // Another program's lock on the file.
 Lift lockTheFile(const fs::path& file)
@@ -44,8 +47,7 @@ Lift readOnlyFolder(const fs::path& file)
     return [folder] { fs::permissions(folder, fs::perms::owner_all); };
 }
 
-// Every flush to the disk in the calling thread waits for the listener returned, which then makes
-// it fail, as on a disk that reports a fault only when asked to make the bytes last.
+// Every flush to the disk in the calling thread waits for the listener returned, which answers it.
 int holdFlushes()
 {
     sock_filter filter[] = {
@@ -61,16 +63,51 @@ int holdFlushes()
                                       SECCOMP_FILTER_FLAG_NEW_LISTENER, &program));
 }
 
+// The listener of a run that holdFlushes holds. Closed before the run's thread is joined, so that
+// a test that fails lets a held flush go (it then fails).
+struct Flushes {
+    explicit Flushes(std::promise<int>& listener) : fd(listener.get_future().get()) {}
+    ~Flushes() { ::close(fd); }
+
+    // The next flush, held until answered; the path of what it flushes.
+    fs::path next()
+    {
+        pollfd ready{fd, POLLIN, 0};
+        EXPECT_EQ(::poll(&ready, 1, 5000), 1) << "no flush within 5 s";
+        held = {};
+        EXPECT_EQ(::ioctl(fd, SECCOMP_IOCTL_NOTIF_RECV, &held), 0);
+        return fs::read_symlink("/proc/" + std::to_string(held.pid) + "/fd/" +
+                                std::to_string(held.data.args[0]));
+    }
+    // Fails the flush held with `error`, or lets it run.
+    void answer(int error)
+    {
+        const auto flags =
+            static_cast<std::uint32_t>(error == 0 ? SECCOMP_USER_NOTIF_FLAG_CONTINUE : 0);
+        seccomp_notif_resp answer{held.id, 0, -error, flags};
+        EXPECT_EQ(::ioctl(fd, SECCOMP_IOCTL_NOTIF_SEND, &answer), 0);
+    }
+
+    const int fd;
+    seccomp_notif held{};
+};
+
 } // namespace
 
 const std::vector<Fault>& fileFaults()
 {
     static const std::vector<Fault> faults = {
-        {"folder_in_the_files_place", "同名的文件夹占用了这个位置", folderInTheFilesPlace},
-        {"device_in_the_files_place", "它不是普通文件", deviceInTheFilesPlace},
-        {"read_only_folder", "没有写入权限", readOnlyFolder, nullptr, false, false, true},
-        {"locked_by_another_program", "文件正被其他程序使用", lockTheFile, nullptr, true},
-        {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, false, true},
+        {"folder_in_the_files_place", "同名的文件夹占用了这个位置。这次没有写入任何内容。请把名叫",
+         folderInTheFilesPlace},
+        {"device_in_the_files_place", "它不是普通文件。这次没有写入任何内容。请把这个文件改名",
+         deviceInTheFilesPlace},
+        {"read_only_folder", "没有写入权限。这次没有写入任何内容。请把本程序复制到“桌面”",
+         readOnlyFolder, nullptr, false, false, true},
+        {"locked_by_another_program",
+         "文件正被其他程序使用。这次没有写入任何内容。请在Word或WPS里关闭", lockTheFile, nullptr,
+         true},
+        {"disk_full_part_way", "磁盘已满。文件保持原样。请删除一些不需要的文件", nullptr, nullptr,
+         false, true},
         {"first_sheet_on_a_full_disk", "磁盘已满。没有留下文件。", noFile, nullptr, false, true},
     };
     return faults;
@@ -81,23 +118,21 @@ const std::vector<Fault>& fileFaults()
 // only, never the other's line nor the file the other waits for, and says what the file holds.
 TEST(Concurrency, AFailingRunTakesBackItsOwnBytesOnly)
 {
-    const WorksheetSettings startValues{"10", "100", DifficultyMode::SingleStep};
     for (const bool tallymere : {false, true}) {
         const TempFolder temp;
         EngineRandom random;
         if (!tallymere) { // the run's sheet stays, then the line
             generateWorksheet(startValues, temp.text(), random);
         }
-        std::promise<int> flushes;
+        std::promise<int> listener;
         std::string message; // what the window shows
         std::jthread run([&] {
-            flushes.set_value(holdFlushes());
+            listener.set_value(holdFlushes());
             message =
                 form::generateCommand("10", "100", form::startOption, temp.text(), random).text;
         });
-        const int listener = flushes.get_future().get();
-        seccomp_notif flush{};
-        ASSERT_EQ(::ioctl(listener, SECCOMP_IOCTL_NOTIF_RECV, &flush), 0);
+        Flushes flushes(listener);
+        EXPECT_EQ(flushes.next(), temp.worksheet());
         std::jthread other;
         if (tallymere) { // the run made the file, and removes it; the other makes it anew
             other = std::jthread([&] {
@@ -108,15 +143,32 @@ TEST(Concurrency, AFailingRunTakesBackItsOwnBytesOnly)
         } else {
             std::ofstream(temp.worksheet(), std::ios::app | std::ios::binary) << "another\r\n";
         }
-        seccomp_notif_resp failed{flush.id, 0, -EIO, 0};
-        ASSERT_EQ(::ioctl(listener, SECCOMP_IOCTL_NOTIF_SEND, &failed), 0);
+        flushes.answer(EIO);
         run.join();
         other = {};
         const std::string bytes = fileBytes(temp.worksheet());
-        EXPECT_NE(message.find(tallymere ? "没有留下文件" : "未能撤销"), message.npos) << message;
+        EXPECT_NE(message.find(tallymere ? "没有留下文件" : "整张练习已写入文件"), message.npos)
+            << message;
         EXPECT_TRUE(tallymere ? worksheetFault(bytes, 1, {100, 10, startValues.mode}) == ""
                               : bytes.ends_with("another\r\n"))
             << message;
+    }
+}
+
+// A first sheet is on the disk, name and all: its file is flushed, then the folder that names it.
+TEST(Concurrency, ANewFileIsFlushedThenItsFolder)
+{
+    const TempFolder temp;
+    std::promise<int> listener;
+    std::jthread run([&] {
+        listener.set_value(holdFlushes());
+        EngineRandom random;
+        form::generateCommand("10", "100", form::startOption, temp.text(), random);
+    });
+    Flushes flushes(listener);
+    for (const fs::path& flushed : {temp.worksheet(), temp.path}) {
+        EXPECT_EQ(flushes.next(), flushed);
+        flushes.answer(0);
     }
 }
 

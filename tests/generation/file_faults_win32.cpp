@@ -81,15 +81,19 @@ void failFlushes()
 const std::vector<Fault>& fileFaults()
 {
     static const std::vector<Fault> faults = {
-        {"folder_in_the_files_place", "同名的文件夹占用了这个位置", folderInTheFilesPlace},
-        {"read_only_file", "没有写入权限", makeReadOnly, nullptr, false, false, true},
-        {"locked_by_another_program", "文件正被其他程序使用",
+        {"folder_in_the_files_place", "同名的文件夹占用了这个位置。这次没有写入任何内容。请把名叫",
+         folderInTheFilesPlace},
+        {"read_only_file", "没有写入权限。这次没有写入任何内容。请把本程序复制到“桌面”",
+         makeReadOnly, nullptr, false, false, true},
+        {"locked_by_another_program",
+         "文件正被其他程序使用。这次没有写入任何内容。请在Word或WPS里关闭",
          [](const fs::path& file) { return hold(file, true); }, nullptr, true},
         {"open_in_another_program", "文件正被其他程序使用",
          [](const fs::path& file) { return hold(file, false); }, nullptr, true},
-        {"disk_full_part_way", "磁盘已满。文件保持原样。", nullptr, nullptr, false, true},
+        {"disk_full_part_way", "磁盘已满。文件保持原样。请删除一些不需要的文件", nullptr, nullptr,
+         false, true},
         {"first_sheet_on_a_full_disk", "磁盘已满。没有留下文件。", noFile, nullptr, false, true},
-        {"flush_to_disk_fails", "文件保持原样。", nullptr, failFlushes},
+        {"flush_to_disk_fails", "文件保持原样。请再按一次“生成Word”", nullptr, failFlushes},
     };
     return faults;
 }

@@ -37,8 +37,6 @@ inline constexpr std::string_view windowCaption = "Tallymere";
 inline constexpr int clientWidth = 5400;
 inline constexpr int clientHeight = 3255;
 
-// Shown when a sheet is on the disk.
-inline constexpr std::string_view completionMessage = "生成成功！请打开Word打印。";
 // The button of a message box, as a Chinese Windows words it.
 inline constexpr std::string_view okCaption = "确定";
 

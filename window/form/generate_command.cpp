@@ -1,5 +1,6 @@
 #include "generate_command.h"
 
+#include "messages.h"
 #include "run.h"
 #include "worksheet_error.h"
 
@@ -11,19 +12,22 @@ namespace tallymere::form {
 Outcome generateCommand(std::string rangeText, std::string countText, const Control& checkedOption,
                         std::string_view folder, RandomSource& random)
 {
+    // Wording a failure may run out of memory too.
     try {
-        generateWorksheet({std::move(rangeText), std::move(countText), checkedOption.mode}, folder,
-                          random);
-    } catch (const WorksheetError& failure) {
-        // Its words say what to change, and what the file holds.
-        return {failure.what(), true};
+        try {
+            generateWorksheet({std::move(rangeText), std::move(countText), checkedOption.mode},
+                              folder, random);
+        } catch (const SettingsError& refused) {
+            return {settingsMessage(refused.fault), true};
+        } catch (const FileError& failed) {
+            return {fileMessage(failed.failure), true};
+        }
+        return {std::string(completionMessage), false};
     } catch (const std::bad_alloc&) {
-        return {"内存不足，未能生成练习。", true};
+        return {std::string(outOfMemoryMessage), true};
     } catch (const std::exception&) {
-        // No other failure is known; should one come, the user still reads Chinese.
-        return {"未能生成练习：程序出了意外的错误。", true};
+        return {std::string(unexpectedMessage), true};
     }
-    return {std::string(completionMessage), false};
 }
 
 } // namespace tallymere::form

@@ -1,12 +1,13 @@
 #include "form1.h"
 #include "form_table.h"
+#include "messages.h"
 #include "program_folder.h"
 #include "random_source.h"
 #include "utf16_win32.h"
 
 #include <commctrl.h>
-#include <exception>
 #include <objbase.h>
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -18,23 +19,23 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     const std::wstring caption = tallymere::wideText(tallymere::form::windowCaption);
-    std::string folder;
-    try {
-        folder = tallymere::win32::programFolder();
-    } catch (const std::exception& failure) {
-        MessageBoxW(nullptr, tallymere::wideText(failure.what()).c_str(), caption.c_str(),
+    const auto failed = [&caption](std::string_view message) {
+        MessageBoxW(nullptr, tallymere::wideText(message).c_str(), caption.c_str(),
                     MB_OK | MB_ICONERROR);
         return 1;
+    };
+    const std::optional<std::string> folder = tallymere::win32::programFolder();
+    if (!folder) {
+        return failed(tallymere::form::noProgramFolderMessage);
     }
     tallymere::EngineRandom random; // the program's one random source
-    const HWND form = tallymere::win32::showForm1(instance, folder, random, showCommand);
+    const HWND form = tallymere::win32::showForm1(instance, *folder, random, showCommand);
     if (form == nullptr) {
         // A window that failed in the making has already asked to quit, which would close the box
         // before anyone could read it.
         MSG quit{};
         PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-        MessageBoxW(nullptr, L"无法打开窗口。", caption.c_str(), MB_OK | MB_ICONERROR);
-        return 1;
+        return failed(tallymere::form::noWindowMessage);
     }
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -2,12 +2,11 @@
 
 #include "utf16_win32.h"
 
-#include <stdexcept>
 #include <windows.h>
 
 namespace tallymere::win32 {
 
-std::string programFolder()
+std::optional<std::string> programFolder()
 {
     // Paths may be longer than MAX_PATH; grow the buffer until the whole name fits.
     std::wstring path(MAX_PATH, L'\0');
@@ -15,7 +14,7 @@ std::string programFolder()
         const DWORD length =
             GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
-            throw std::runtime_error("无法得到本程序所在的文件夹。");
+            return std::nullopt;
         }
         if (length < path.size()) {
             path.resize(length);

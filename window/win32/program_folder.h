@@ -1,10 +1,12 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace tallymere::win32 {
 
-// The UTF-8 text of the folder that holds the running program, where the worksheet file lives.
-std::string programFolder();
+// The UTF-8 text of the folder that holds the running program, where the worksheet file lives;
+// nothing where Windows does not say.
+std::optional<std::string> programFolder();
 
 } // namespace tallymere::win32

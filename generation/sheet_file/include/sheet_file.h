@@ -1,5 +1,7 @@
 #pragma once
 
+#include "file_failure.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,13 +16,14 @@ inline constexpr std::string_view worksheetFileName = "口算题.doc";
 std::string worksheetPath(std::string_view folder);
 
 // Appends `bytes` to the worksheet file of `folder` (UTF-8 on Windows, the file system's bytes
-// elsewhere), creating it when missing, and returns once they are on the disk. After a failed
-// write it takes back what it wrote: a file it made goes again, another is cut back to its old
-// length, unless a program that takes no lock has appended meanwhile. Holds an exclusive lock
-// meanwhile, so that cutting back never cuts another Tallymere's sheet, and gives up when another
-// program holds the file for longer than `busyPatience`. Returns what went wrong, in words a user
-// can act on (in Chinese): which file, what happened and what the file holds; nothing on success.
-[[nodiscard]] std::optional<std::string> appendSheet(std::string_view folder,
+// elsewhere), creating it when missing, and returns once they are on the disk. Holds an exclusive
+// lock meanwhile, and gives up when another program holds the file for longer than
+// `busyPatience`. Refuses a file that a word processor has saved in its own format or as Unicode
+// text, where the sheet would never be seen. After a failed write it takes back what it wrote: a
+// file it made goes again, another is cut back to its old length, unless the file has grown
+// meanwhile beyond what the run wrote (a program that takes no lock has appended). Returns what
+// went wrong and what the file holds then; nothing on success.
+[[nodiscard]] std::optional<FileFailure> appendSheet(std::string_view folder,
                                                      std::string_view bytes);
 
 } // namespace tallymere

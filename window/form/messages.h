@@ -1,0 +1,30 @@
+#pragma once
+
+#include "file_failure.h"
+#include "worksheet_error.h"
+
+#include <string>
+#include <string_view>
+
+// Every message the program shows, in one place. A failure says what happened, what the file
+// holds where there is one, and ends with what to do.
+namespace tallymere::form {
+
+// Shown when a sheet is on the disk.
+inline constexpr std::string_view completionMessage = "生成成功！请打开Word打印。";
+
+inline constexpr std::string_view outOfMemoryMessage =
+    "内存不足，未能生成练习。请关闭一些别的程序，再按“生成Word”。";
+// For a failure that no one foresaw, so that the user still reads Chinese.
+inline constexpr std::string_view unexpectedMessage =
+    "未能生成练习：程序出了意外的错误。请再按一次“生成Word”。";
+// The Windows program, when it starts.
+inline constexpr std::string_view noProgramFolderMessage =
+    "无法得到本程序所在的文件夹。请关闭所有窗口，再启动本程序。";
+inline constexpr std::string_view noWindowMessage =
+    "无法打开窗口。请关闭一些别的程序，再启动本程序。";
+
+std::string settingsMessage(SettingsFault fault);
+std::string fileMessage(const FileFailure& failure);
+
+} // namespace tallymere::form
