@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws Tallymere's icon, a white "+" and "=" on a blue rounded tile, at every size Windows asks
-for, and writes window/win32/tallymere.ico: 32-bit images of 16 to 64 pixels, and 256 as PNG for
+for, and writes window/form/tallymere.ico: 32-bit images of 16 to 64 pixels, and 256 as PNG for
 Explorer's large views. Standard library only.
     python3 scripts/make-icon.py [OUTPUT.ico]
 """
@@ -91,7 +91,7 @@ def bitmap(rows):
 
 
 def main():
-    output = sys.argv[1] if len(sys.argv) > 1 else "window/win32/tallymere.ico"
+    output = sys.argv[1] if len(sys.argv) > 1 else "window/form/tallymere.ico"
     images = [(size, png(image(size)) if size == 256 else bitmap(image(size))) for size in SIZES]
     offset = 6 + 16 * len(images)
     directory = struct.pack("<HHH", 0, 1, len(images))

@@ -9,27 +9,42 @@
 
 using namespace tallymere;
 
+// Draws as the program does, and notes the cursor that the window shows while a run draws.
+struct CursorDuringRuns final : RandomSource {
+    float next() override { return engine.next(); }
+    void reseed() override
+    {
+        const QCursor* shown = QApplication::overrideCursor();
+        cursor = shown != nullptr ? shown->shape() : Qt::ArrowCursor;
+        engine.reseed();
+    }
+
+    EngineRandom engine;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+};
+
 class TestForm1 : public QObject {
     Q_OBJECT
 
     testing::TempFolder parent_;
     testing::TempFolder folder_{parent_.path / "<b>作业</b>"}; // boxes must not read it as markup
-    EngineRandom random_;
+    CursorDuringRuns random_;
     Form1 form_{folder_.text(), random_};
 
     QWidget* control(const char* name) const { return form_.findChild<QWidget*>(name); }
 
     // The icon, the text and the button of the box that 生成Word shows, after "markup" if the box
-    // may read its text as such.
+    // may read its text as such, or "busy" if the window still shows that it is busy.
     QString generated()
     {
         QString shown = "no box";
         QTimer::singleShot(100, [&shown] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = QApplication::overrideCursor() != nullptr ? "busy " : "";
                 const auto buttons = box->buttons();
-                shown = (box->textFormat() != Qt::PlainText ? "markup " : "") +
-                        QString::number(box->icon()) + " " + box->text() + " " +
-                        (buttons.size() == 1 ? buttons.front()->text() : "more buttons");
+                shown += (box->textFormat() != Qt::PlainText ? "markup " : "") +
+                         QString::number(box->icon()) + " " + box->text() + " " +
+                         (buttons.size() == 1 ? buttons.front()->text() : "more buttons");
                 box->accept();
             }
         });
@@ -38,13 +53,15 @@ class TestForm1 : public QObject {
     }
 
 private slots:
-    void screenReaderNamesAndMessageBoxes()
+    void screenReaderNamesIconAndMessageBoxes()
     {
+        QVERIFY(!form_.windowIcon().availableSizes().isEmpty());
         QCOMPARE(control("Combo1")->accessibleName(), "选择口算范围 以内");
         QCOMPARE(control("Combo2")->accessibleName(), "选择题数 道题");
         QCOMPARE(form_.findChildren<QAbstractButton*>("Option1").at(1)->accessibleName(),
                  "选择难度 连加减");
         QCOMPARE(generated(), "0 生成成功！请打开Word打印。 确定"); // no icon
+        QCOMPARE(random_.cursor, Qt::WaitCursor);                   // a run may wait for the file
         std::filesystem::remove(folder_.worksheet());
         std::filesystem::create_directory(folder_.worksheet());
         const auto file = QString::fromStdString(testing::pathText(folder_.worksheet()));

@@ -2,9 +2,11 @@
 
 #include "generate_command.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -88,6 +90,7 @@ Form1::Form1(std::string worksheetFolder, RandomSource& random, QWidget* parent)
 {
     setObjectName(qtText(form::windowName));
     setWindowTitle(qtText(form::windowCaption));
+    setWindowIcon(QIcon(":/tallymere.ico"));
     setFixedSize(form::pixels(form::clientWidth), form::pixels(form::clientHeight));
     // The layout was drawn for a 12-pixel Chinese UI font, whose Latin letters are narrow; a wider
     // Western font would clip the captions.
@@ -147,11 +150,14 @@ void Form1::showMessage(std::string_view text, bool warning)
 
 void Form1::generateClicked()
 {
+    // The run may wait seconds for another program to let go of the file.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const form::Outcome outcome =
         form::generateCommand(control<QComboBox>(rangeBox)->currentText().toStdString(),
                               control<QComboBox>(countBox)->currentText().toStdString(),
                               form::controls[static_cast<std::size_t>(modeButtons_->checkedId())],
                               worksheetFolder_, random_);
+    QApplication::restoreOverrideCursor();
     showMessage(outcome.text, outcome.warning);
 }
 

@@ -142,9 +142,12 @@ const form::Control& checkedOption(HWND window)
 
 void generateClicked(HWND window, FormState& state)
 {
+    // The run may wait seconds for another program to let go of the file.
+    const HCURSOR normal = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     const form::Outcome outcome = form::generateCommand(
         textOf(GetDlgItem(window, rangeBoxId)), textOf(GetDlgItem(window, countBoxId)),
         checkedOption(window), state.worksheetFolder, state.random);
+    SetCursor(normal);
     const std::wstring caption = wideText(form::windowCaption);
     MessageBoxW(window, wideText(outcome.text).c_str(), caption.c_str(),
                 MB_OK | (outcome.warning ? MB_ICONWARNING : 0));
