@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <thread>
 
 namespace tallymere {
 
@@ -15,16 +16,20 @@ struct Reason {
     std::string systemWords;
 };
 
-Reason reasonOf(SystemError error)
+Reason reasonOf(const SystemFile& file, SystemError error)
 {
-    const auto fault = faultOf(error);
-    return fault ? Reason{*fault, {}} : Reason{FileFault::Other, systemWords(error)};
+    const auto fault = file.faultOf(error);
+    return fault ? Reason{*fault, {}} : Reason{FileFault::Other, file.systemWords(error)};
 }
 
-bool isBusy(SystemError error)
-{
-    return faultOf(error) == FileFault::InUse;
-}
+class SteadyClock final : public Clock {
+public:
+    TimePoint now() override { return std::chrono::steady_clock::now(); }
+    void sleepFor(std::chrono::steady_clock::duration duration) override
+    {
+        std::this_thread::sleep_for(duration);
+    }
+};
 
 // How a word processor's own formats and Unicode text begin. A sheet appended after them would
 // never be seen: the word processor shows only what it saved, or garbles GBK lines.
@@ -52,30 +57,33 @@ std::optional<FileFault> foreignFormat(std::string_view head)
     return std::nullopt;
 }
 
-// Opens the file and locks it, waiting until `deadline` while another program holds it; says why
-// where it cannot.
-std::optional<Reason> openLocked(SystemFile& file, const std::string& path,
-                                 std::chrono::steady_clock::time_point deadline)
+// Opens the file and locks it, waiting by `clock` for busyPatience at most, both together, while
+// another program holds it; says why where it cannot.
+std::optional<Reason> openLocked(SystemFile& file, const std::string& path, Clock& clock)
 {
+    const Clock::TimePoint deadline = clock.now() + busyPatience;
+    const auto isBusy = [&file](SystemError error) {
+        return file.faultOf(error) == FileFault::InUse;
+    };
     for (;;) {
         if (const SystemError error =
-                retryWhileBusy([&] { return file.open(path); }, isBusy, deadline)) {
-            return reasonOf(error);
+                retryWhileBusy([&] { return file.open(path); }, isBusy, clock, deadline)) {
+            return reasonOf(file, error);
         }
         // A device or a pipe would swallow the sheet; no need to wait for its lock to know.
         if (!file.isDiskFile()) {
             return Reason{FileFault::NotAFile, {}};
         }
         if (const SystemError error =
-                retryWhileBusy([&file] { return file.tryLock(); }, isBusy, deadline)) {
-            return reasonOf(error);
+                retryWhileBusy([&file] { return file.tryLock(); }, isBusy, clock, deadline)) {
+            return reasonOf(file, error);
         }
         if (file.isNamed()) {
             return std::nullopt;
         }
         // Its maker removed it after a failure; a sheet written to it now would be lost.
         file.close();
-        if (std::chrono::steady_clock::now() >= deadline) {
+        if (clock.now() >= deadline) {
             return Reason{FileFault::InUse, {}};
         }
     }
@@ -87,7 +95,7 @@ std::optional<Reason> checkFormat(const SystemFile& file)
     std::array<char, longestSignature> head{};
     const auto [read, error] = file.readHead(head);
     if (error) {
-        return reasonOf(error);
+        return reasonOf(file, error);
     }
     if (const auto fault = foreignFormat({head.data(), read})) {
         return Reason{*fault, {}};
@@ -155,17 +163,17 @@ std::string worksheetPath(std::string_view folder)
     return std::string(folder) + std::string(separator) + std::string(worksheetFileName);
 }
 
-std::optional<FileFailure> appendSheet(std::string_view folder, std::string_view bytes)
+std::optional<FileFailure> appendSheet(SystemFile& file, Clock& clock, std::string_view folder,
+                                       std::string_view bytes)
 {
     const std::string path = worksheetPath(folder);
-    SystemFile file;
-    if (auto reason = openLocked(file, path, std::chrono::steady_clock::now() + busyPatience)) {
+    if (auto reason = openLocked(file, path, clock)) {
         return openFailure(path, std::move(*reason));
     }
     // Taken under the lock: what the file holds before this sheet, and so what a failure leaves.
     const auto [length, sizeError] = file.size();
     if (sizeError) {
-        return openFailure(path, reasonOf(sizeError));
+        return openFailure(path, reasonOf(file, sizeError));
     }
     if (auto reason = checkFormat(file)) {
         return openFailure(path, std::move(*reason));
@@ -174,13 +182,19 @@ std::optional<FileFailure> appendSheet(std::string_view folder, std::string_view
     if (const SystemError error = writeAll(file, bytes, written)) {
         // Undone before the failure is put together, which may run out of memory.
         const FileHolds holds = undo(file, length, written, bytes.size());
-        Reason reason = reasonOf(error);
+        Reason reason = reasonOf(file, error);
         return FileFailure{shownPath(path), FileStep::Writing, reason.fault,
                            std::move(reason.systemWords), holds};
     }
     // The whole sheet is on the disk: a close that fails now loses nothing of it.
     file.close();
     return std::nullopt;
+}
+
+std::optional<FileFailure> appendSheet(std::string_view folder, std::string_view bytes)
+{
+    SteadyClock clock;
+    return appendSheet(*systemFile(), clock, folder, bytes);
 }
 
 } // namespace tallymere

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace tallymere {
 
@@ -12,19 +11,28 @@ namespace tallymere {
 // grey out a window that does not answer ("未响应").
 inline constexpr std::chrono::milliseconds busyPatience{3500};
 
+// What a wait is measured by: the steady clock, or a test's own.
+class Clock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    virtual ~Clock() = default;
+    virtual TimePoint now() = 0;
+    virtual void sleepFor(std::chrono::steady_clock::duration duration) = 0;
+};
+
 // Calls `attempt` until it gives a result that `busy` does not reject, or until `deadline` has
 // passed; returns the last result.
 template <typename Attempt, typename Busy>
-auto retryWhileBusy(Attempt attempt, Busy busy, std::chrono::steady_clock::time_point deadline)
+auto retryWhileBusy(Attempt attempt, Busy busy, Clock& clock, Clock::TimePoint deadline)
 {
     for (;;) {
         auto result = attempt();
-        const auto now = std::chrono::steady_clock::now();
+        const auto now = clock.now();
         if (!busy(result) || now >= deadline) {
             return result;
         }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            std::chrono::milliseconds(10), deadline - now));
+        clock.sleepFor(std::min<std::chrono::steady_clock::duration>(std::chrono::milliseconds(10),
+                                                                     deadline - now));
     }
 }
 

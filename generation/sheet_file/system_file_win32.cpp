@@ -17,11 +17,6 @@ SystemError lastError()
     return {GetLastError()};
 }
 
-HANDLE handleOf(std::intptr_t handle)
-{
-    return reinterpret_cast<HANDLE>(handle);
-}
-
 // Opening a folder as a file is refused as "access denied"; tell it apart, so the user learns
 // what is really in the way.
 SystemError openError(const std::wstring& path)
@@ -33,9 +28,37 @@ SystemError openError(const std::wstring& path)
     return {error == ERROR_ACCESS_DENIED && folder ? directoryNotSupported : error};
 }
 
+// A file handle, opened for reading and appending.
+class Win32File final : public SystemFile {
+public:
+    Win32File() = default;
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+    ~Win32File() override;
+
+    SystemError open(const std::string& path) override;
+    bool created() const override { return created_; }
+    bool isDiskFile() const override;
+    SystemError tryLock() override;
+    bool isNamed() const override;
+    std::pair<std::uint64_t, SystemError> size() const override;
+    std::pair<std::size_t, SystemError> readHead(std::span<char> head) const override;
+    std::pair<std::size_t, SystemError> write(std::string_view bytes) override;
+    SystemError flush() override;
+    bool truncate(std::uint64_t length) override;
+    bool remove() override;
+    SystemError close() override;
+    std::optional<FileFault> faultOf(SystemError error) const override;
+    std::string systemWords(SystemError error) const override;
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool created_ = false;
+};
+
 } // namespace
 
-std::optional<FileFault> faultOf(SystemError error)
+std::optional<FileFault> Win32File::faultOf(SystemError error) const
 {
     switch (error.code) {
     case ERROR_ACCESS_DENIED:
@@ -63,7 +86,7 @@ std::optional<FileFault> faultOf(SystemError error)
     }
 }
 
-std::string systemWords(SystemError error)
+std::string Win32File::systemWords(SystemError error) const
 {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
@@ -78,10 +101,10 @@ std::string systemWords(SystemError error)
     return message.empty() ? "错误代码 " + std::to_string(error.code) : utf8Text(message);
 }
 
-SystemFile::~SystemFile()
+Win32File::~Win32File()
 {
-    if (handle_ != -1) {
-        CloseHandle(handleOf(handle_));
+    if (handle_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle_);
     }
 }
 
@@ -91,9 +114,8 @@ SystemFile::~SystemFile()
 // delete access too, so that a failed run can remove it: no other program can open it meanwhile
 // without sharing its deletion, so no other Tallymere holds it when it goes (they are told it is in
 // use, and wait).
-SystemError SystemFile::open(const std::string& path)
+SystemError Win32File::open(const std::string& path)
 {
-    path_ = path;
     const std::wstring widePath = wideText(path);
     constexpr DWORD access = GENERIC_READ | GENERIC_WRITE | FILE_APPEND_DATA;
     constexpr DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -104,50 +126,50 @@ SystemError SystemFile::open(const std::string& path)
         file = CreateFileW(widePath.c_str(), access, sharing, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     }
-    handle_ = reinterpret_cast<std::intptr_t>(file);
+    handle_ = file;
     return file == INVALID_HANDLE_VALUE ? openError(widePath) : SystemError{};
 }
 
-bool SystemFile::isDiskFile() const
+bool Win32File::isDiskFile() const
 {
-    return GetFileType(handleOf(handle_)) == FILE_TYPE_DISK;
+    return GetFileType(handle_) == FILE_TYPE_DISK;
 }
 
 // Over the whole file and anything appended to it: other writers wait, and readers too, until the
 // sheet is complete.
-SystemError SystemFile::tryLock()
+SystemError Win32File::tryLock()
 {
     OVERLAPPED from{};
-    return LockFileEx(handleOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
-                      MAXDWORD, MAXDWORD, &from)
+    return LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                      MAXDWORD, &from)
                ? SystemError{}
                : lastError();
 }
 
 // Every handle to the file shares no deletion, so the file cannot go while it is held.
-bool SystemFile::isNamed() const
+bool Win32File::isNamed() const
 {
     return true;
 }
 
-std::pair<std::uint64_t, SystemError> SystemFile::size() const
+std::pair<std::uint64_t, SystemError> Win32File::size() const
 {
     LARGE_INTEGER length{};
-    if (!GetFileSizeEx(handleOf(handle_), &length)) {
+    if (!GetFileSizeEx(handle_, &length)) {
         return {0, lastError()};
     }
     return {static_cast<std::uint64_t>(length.QuadPart), {}};
 }
 
-std::pair<std::size_t, SystemError> SystemFile::readHead(std::span<char> head) const
+std::pair<std::size_t, SystemError> Win32File::readHead(std::span<char> head) const
 {
     std::size_t read = 0;
     while (read < head.size()) {
         OVERLAPPED at{};
         at.Offset = static_cast<DWORD>(read);
         DWORD some = 0;
-        if (!ReadFile(handleOf(handle_), head.data() + read, static_cast<DWORD>(head.size() - read),
-                      &some, &at)) {
+        if (!ReadFile(handle_, head.data() + read, static_cast<DWORD>(head.size() - read), &some,
+                      &at)) {
             const DWORD error = GetLastError();
             return {read, error == ERROR_HANDLE_EOF ? SystemError{} : SystemError{error}};
         }
@@ -159,7 +181,7 @@ std::pair<std::size_t, SystemError> SystemFile::readHead(std::span<char> head) c
     return {read, {}};
 }
 
-std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
+std::pair<std::size_t, SystemError> Win32File::write(std::string_view bytes)
 {
     // Both offsets at their highest write at the end of the file, whatever the file pointer.
     OVERLAPPED atTheEnd{};
@@ -167,7 +189,7 @@ std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
     atTheEnd.OffsetHigh = MAXDWORD;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
     DWORD written = 0;
-    if (!WriteFile(handleOf(handle_), bytes.data(), chunk, &written, &atTheEnd)) {
+    if (!WriteFile(handle_, bytes.data(), chunk, &written, &atTheEnd)) {
         return {written, lastError()};
     }
     return {written, written == 0 ? SystemError{ERROR_WRITE_FAULT} : SystemError{}};
@@ -175,30 +197,35 @@ std::pair<std::size_t, SystemError> SystemFile::write(std::string_view bytes)
 
 // The file's flush is all that NTFS needs, a new file's name included: NTFS journals the change
 // to the folder, and Windows has no flush of a folder (SQLite, too, flushes only the file there).
-SystemError SystemFile::flush()
+SystemError Win32File::flush()
 {
-    return FlushFileBuffers(handleOf(handle_)) ? SystemError{} : lastError();
+    return FlushFileBuffers(handle_) ? SystemError{} : lastError();
 }
 
-bool SystemFile::truncate(std::uint64_t length)
+bool Win32File::truncate(std::uint64_t length)
 {
     LARGE_INTEGER end{};
     end.QuadPart = static_cast<LONGLONG>(length);
-    return SetFilePointerEx(handleOf(handle_), end, nullptr, FILE_BEGIN) &&
-           SetEndOfFile(handleOf(handle_));
+    return SetFilePointerEx(handle_, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle_);
 }
 
 // The file goes when the handle closes; only the handle that made it has the access to do this.
-bool SystemFile::remove()
+bool Win32File::remove()
 {
     FILE_DISPOSITION_INFO gone{TRUE};
-    return SetFileInformationByHandle(handleOf(handle_), FileDispositionInfo, &gone, sizeof gone);
+    return SetFileInformationByHandle(handle_, FileDispositionInfo, &gone, sizeof gone);
 }
 
-void SystemFile::close()
+SystemError Win32File::close()
 {
-    CloseHandle(handleOf(handle_));
-    handle_ = -1;
+    const BOOL closed = CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed ? SystemError{} : lastError();
+}
+
+std::unique_ptr<SystemFile> systemFile()
+{
+    return std::make_unique<Win32File>();
 }
 
 } // namespace tallymere

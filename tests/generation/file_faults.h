@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -15,13 +16,12 @@ struct Fault {
     const char* name;
     std::string_view words;                         // what the failure must tell the user
     Lift (*impose)(const fs::path& file) = nullptr; // after a first sheet
-    void (*enter)() = nullptr; // in the failing run's thread only, where the system has one
-    bool holder = false;       // another program holds the file: the run gives up, the next waits
-    bool smallDisk = false;    // the run fills the disk with the longest sheet
-    bool permission = false;   // met only by a program without the power to override permissions
-    std::string_view savedAs = {}; // the start of the file once a word processor has saved it again
+    bool holder = false;     // another program holds the file: the run gives up in time
+    bool smallDisk = false;  // the run fills the disk with the longest sheet
+    bool permission = false; // met only by a program without the power to override permissions
 };
 
+// Those of this system alone.
 const std::vector<Fault>& fileFaults();
 
 inline Lift noFile(const fs::path& file)

@@ -19,4 +19,11 @@ servers=/tmp/.wine-$(id -u)
 mkdir -p "$servers" && mount -t tmpfs -o mode=700 tallymere "$servers"
 source "$(dirname "$0")/../../scripts/wine-prefix.sh"
 use_wine "$bits"
+# In Wine's own trace of the calls a program makes, what it writes to 口算题.doc is flushed.
+WINEDEBUG=+relay "$wine" "$test" --gtest_filter='*/folder_in_the_files_place' 2>&1 >/dev/null |
+    awk '/Call KERNEL32.CreateFileW\(.*\\53e3\\7b97\\9898.doc"/ { opening = 1 }
+        opening && /Ret  KERNEL32.CreateFileW/ { sub(/.*retval=/, ""); file = $1; opening = 0 }
+        index($0, "Call KERNEL32.WriteFile(" file ",") { unflushed = 1 }
+        index($0, "Call KERNEL32.FlushFileBuffers(" file ")") { flushed += unflushed; unflushed = 0 }
+        END { exit !(flushed && !unflushed) }' || { echo "a sheet was not flushed" && exit 1; }
 TALLYMERE_SMALL_DISK=Z:$disk exec setpriv --bounding-set=-all "$wine" "$test"

@@ -59,7 +59,7 @@ struct TempFolder {
 };
 
 // Every draw the same: 0 gives the least of every bound, the highest draw the most.
-struct ConstantRandom final : RandomSource {
+struct ConstantRandom : RandomSource {
     explicit ConstantRandom(float draw) : value(draw) {}
     float next() override { return value; }
     void reseed() override {}
