@@ -7,6 +7,5 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 bash scripts/install-packages.sh "${windows_build_packages[@]}"
 
-cmake --preset windows-release
-cmake --build --preset windows-release
+cmake --workflow --preset windows-release
 echo "Built build/windows-release/window/win32/Tallymere.exe"

@@ -6,6 +6,5 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 bash scripts/install-packages.sh "${build_packages[@]}"
 
-cmake --preset release
-cmake --build --preset release
+cmake --workflow --preset release
 exec build/release/window/qt/tallymere

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds everything with warnings as errors and runs every test: the unit, fault, concurrency and
-# window tests, the benchmarks once, then the whole suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer together with a bounded run of the fuzzer (TALLYMERE_FUZZ_SECONDS,
-# 30 by default), then the Windows program and its tests, cross-compiled and run under Wine: a
-# 64-bit build, and the 32-bit Tallymere.exe that ships, built as it ships, wherever the machine
-# runs 32-bit x86 code. Last it builds the shipped Tallymere.exe alone (its build checks what it
-# imports from Windows) and checks that it has the same bytes as the one the tests ran.
+# Installs what the tests need, then builds everything and runs every test through CMake's workflow
+# presets (CMakePresets.json), each of which a developer can also run alone:
+#   cmake --workflow --preset ci         warnings as errors; the tests and the benchmarks once
+#   cmake --workflow --preset sanitize   Clang, AddressSanitizer and UndefinedBehaviorSanitizer,
+#                                        and a bounded run of the fuzzer (TALLYMERE_FUZZ_SECONDS)
+#   cmake --workflow --preset windows    a 64-bit Tallymere.exe and its tests under Wine
+#   cmake --workflow --preset windows32  the 32-bit Tallymere.exe that ships, its tests under 32-bit
+#                                        Wine where the machine runs 32-bit x86 code, and a check
+#                                        that it is the one windows-release builds, byte for byte
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -20,23 +22,6 @@ fi
 
 # As many tests at once as the machine has cores.
 export CTEST_PARALLEL_LEVEL="${CTEST_PARALLEL_LEVEL:-$(nproc)}"
-
-cmake --preset ci
-cmake --build --preset ci
-ctest --preset ci
-
-cmake --preset sanitize -DTALLYMERE_FUZZ_SECONDS="${TALLYMERE_FUZZ_SECONDS:-30}"
-cmake --build --preset sanitize
-ctest --preset sanitize
-
-for preset in windows windows32; do
-    cmake --preset $preset
-    cmake --build --preset $preset
-    ctest --preset $preset
+for workflow in ci sanitize windows windows32; do
+    cmake --workflow --preset "$workflow"
 done
-
-cmake --preset windows-release
-cmake --build --preset windows-release
-shipped=build/windows-release/window/win32/Tallymere.exe
-cmp "$shipped" build/windows32/window/win32/Tallymere.exe
-echo "The tested Tallymere.exe is the shipped one, byte for byte: $(sha256sum "$shipped")"
