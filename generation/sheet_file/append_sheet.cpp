@@ -193,8 +193,9 @@ std::optional<FileFailure> appendSheet(SystemFile& file, Clock& clock, std::stri
 
 std::optional<FileFailure> appendSheet(std::string_view folder, std::string_view bytes)
 {
+    PlatformFile file;
     SteadyClock clock;
-    return appendSheet(*systemFile(), clock, folder, bytes);
+    return appendSheet(file, clock, folder, bytes);
 }
 
 } // namespace tallymere

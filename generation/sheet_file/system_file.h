@@ -4,7 +4,6 @@
 #include "patience.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,11 +55,38 @@ public:
     virtual std::string systemWords(SystemError error) const = 0;
 };
 
-// A file of this system, not yet open.
-std::unique_ptr<SystemFile> systemFile();
+// The file of the system the program is built for; system_file_posix.cpp and
+// system_file_win32.cpp give its calls.
+class PlatformFile final : public SystemFile {
+public:
+    PlatformFile() = default;
+    PlatformFile(const PlatformFile&) = delete;
+    PlatformFile& operator=(const PlatformFile&) = delete;
+    ~PlatformFile() override;
+
+    SystemError open(const std::string& path) override;
+    bool created() const override { return created_; }
+    bool isDiskFile() const override;
+    SystemError tryLock() override;
+    bool isNamed() const override;
+    std::pair<std::uint64_t, SystemError> size() const override;
+    std::pair<std::size_t, SystemError> readHead(std::span<char> head) const override;
+    std::pair<std::size_t, SystemError> write(std::string_view bytes) override;
+    SystemError flush() override;
+    bool truncate(std::uint64_t length) override;
+    bool remove() override;
+    SystemError close() override;
+    std::optional<FileFault> faultOf(SystemError error) const override;
+    std::string systemWords(SystemError error) const override;
+
+private:
+    std::intptr_t handle_ = -1; // a descriptor, or a HANDLE; -1 is neither
+    bool created_ = false;
+    std::string path_; // as open was given it
+};
 
 // The one way a sheet is appended, over `file`, waiting by `clock`; appendSheet(folder, bytes)
-// gives it this system's file and the steady clock.
+// gives it a PlatformFile and the steady clock.
 std::optional<FileFailure> appendSheet(SystemFile& file, Clock& clock, std::string_view folder,
                                        std::string_view bytes);
 

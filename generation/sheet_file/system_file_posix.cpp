@@ -16,6 +16,11 @@ SystemError lastError()
     return {static_cast<std::uint32_t>(errno)};
 }
 
+int descriptor(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
 SystemError flushed(int descriptor)
 {
     while (::fsync(descriptor) != 0) {
@@ -39,38 +44,9 @@ SystemError flushFolder(const std::string& folder)
     return error.code == EINVAL ? SystemError{} : error;
 }
 
-// A file descriptor, opened for reading and appending.
-class PosixFile final : public SystemFile {
-public:
-    PosixFile() = default;
-    PosixFile(const PosixFile&) = delete;
-    PosixFile& operator=(const PosixFile&) = delete;
-    ~PosixFile() override;
-
-    SystemError open(const std::string& path) override;
-    bool created() const override { return created_; }
-    bool isDiskFile() const override;
-    SystemError tryLock() override;
-    bool isNamed() const override;
-    std::pair<std::uint64_t, SystemError> size() const override;
-    std::pair<std::size_t, SystemError> readHead(std::span<char> head) const override;
-    std::pair<std::size_t, SystemError> write(std::string_view bytes) override;
-    SystemError flush() override;
-    bool truncate(std::uint64_t length) override;
-    bool remove() override;
-    SystemError close() override;
-    std::optional<FileFault> faultOf(SystemError error) const override;
-    std::string systemWords(SystemError error) const override;
-
-private:
-    int descriptor_ = -1;
-    bool created_ = false;
-    std::string path_; // as open was given it
-};
-
 } // namespace
 
-std::optional<FileFault> PosixFile::faultOf(SystemError error) const
+std::optional<FileFault> PlatformFile::faultOf(SystemError error) const
 {
     switch (static_cast<int>(error.code)) {
     case EACCES:
@@ -100,19 +76,19 @@ std::optional<FileFault> PosixFile::faultOf(SystemError error) const
     }
 }
 
-std::string PosixFile::systemWords(SystemError error) const
+std::string PlatformFile::systemWords(SystemError error) const
 {
     return std::strerror(static_cast<int>(error.code));
 }
 
-PosixFile::~PosixFile()
+PlatformFile::~PlatformFile()
 {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
+    if (handle_ >= 0) {
+        ::close(descriptor(handle_));
     }
 }
 
-SystemError PosixFile::open(const std::string& path)
+SystemError PlatformFile::open(const std::string& path)
 {
     path_ = path;
     // Read too, for the file's first bytes. O_NONBLOCK: a pipe in the file's place fails at once
@@ -120,23 +96,23 @@ SystemError PosixFile::open(const std::string& path)
     constexpr int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
     // Only a file of its own making may a failed run remove; O_EXCL tells. Whatever is in the way
     // of making one is for the plain open to report.
-    descriptor_ = ::open(path.c_str(), flags | O_EXCL, 0666);
-    created_ = descriptor_ >= 0;
+    handle_ = ::open(path.c_str(), flags | O_EXCL, 0666);
+    created_ = handle_ >= 0;
     if (!created_) {
-        descriptor_ = ::open(path.c_str(), flags, 0666);
+        handle_ = ::open(path.c_str(), flags, 0666);
     }
-    return descriptor_ < 0 ? lastError() : SystemError{};
+    return handle_ < 0 ? lastError() : SystemError{};
 }
 
-bool PosixFile::isDiskFile() const
+bool PlatformFile::isDiskFile() const
 {
     struct stat status {};
-    return ::fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode);
+    return ::fstat(descriptor(handle_), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-SystemError PosixFile::tryLock()
+SystemError PlatformFile::tryLock()
 {
-    while (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0) {
+    while (::flock(descriptor(handle_), LOCK_EX | LOCK_NB) != 0) {
         if (errno != EINTR) {
             return lastError();
         }
@@ -144,27 +120,27 @@ SystemError PosixFile::tryLock()
     return {};
 }
 
-bool PosixFile::isNamed() const
+bool PlatformFile::isNamed() const
 {
     struct stat status {};
-    return ::fstat(descriptor_, &status) == 0 && status.st_nlink > 0;
+    return ::fstat(descriptor(handle_), &status) == 0 && status.st_nlink > 0;
 }
 
-std::pair<std::uint64_t, SystemError> PosixFile::size() const
+std::pair<std::uint64_t, SystemError> PlatformFile::size() const
 {
     struct stat status {};
-    if (::fstat(descriptor_, &status) != 0) {
+    if (::fstat(descriptor(handle_), &status) != 0) {
         return {0, lastError()};
     }
     return {static_cast<std::uint64_t>(status.st_size), {}};
 }
 
-std::pair<std::size_t, SystemError> PosixFile::readHead(std::span<char> head) const
+std::pair<std::size_t, SystemError> PlatformFile::readHead(std::span<char> head) const
 {
     std::size_t read = 0;
     while (read < head.size()) {
-        const ssize_t some =
-            ::pread(descriptor_, head.data() + read, head.size() - read, static_cast<off_t>(read));
+        const ssize_t some = ::pread(descriptor(handle_), head.data() + read, head.size() - read,
+                                     static_cast<off_t>(read));
         if (some == 0) {
             break;
         }
@@ -176,10 +152,10 @@ std::pair<std::size_t, SystemError> PosixFile::readHead(std::span<char> head) co
     return {read, {}};
 }
 
-std::pair<std::size_t, SystemError> PosixFile::write(std::string_view bytes)
+std::pair<std::size_t, SystemError> PlatformFile::write(std::string_view bytes)
 {
     for (;;) {
-        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        const ssize_t written = ::write(descriptor(handle_), bytes.data(), bytes.size());
         if (written > 0) {
             return {static_cast<std::size_t>(written), {}};
         }
@@ -192,9 +168,9 @@ std::pair<std::size_t, SystemError> PosixFile::write(std::string_view bytes)
     }
 }
 
-SystemError PosixFile::flush()
+SystemError PlatformFile::flush()
 {
-    if (const SystemError error = flushed(descriptor_)) {
+    if (const SystemError error = flushed(descriptor(handle_))) {
         return error;
     }
     // A new file's name is in its folder, which a power cut can lose as much as the file's bytes;
@@ -202,32 +178,27 @@ SystemError PosixFile::flush()
     return created_ ? flushFolder(path_.substr(0, path_.rfind('/') + 1)) : SystemError{};
 }
 
-bool PosixFile::truncate(std::uint64_t length)
+bool PlatformFile::truncate(std::uint64_t length)
 {
-    return ::ftruncate(descriptor_, static_cast<off_t>(length)) == 0;
+    return ::ftruncate(descriptor(handle_), static_cast<off_t>(length)) == 0;
 }
 
 // Under the lock, so that no other run appends meanwhile; one that opened the file and waits for
 // the lock finds it nameless.
-bool PosixFile::remove()
+bool PlatformFile::remove()
 {
     struct stat held {};
     struct stat named {};
-    return ::fstat(descriptor_, &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+    return ::fstat(descriptor(handle_), &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
            held.st_dev == named.st_dev && held.st_ino == named.st_ino &&
            ::unlink(path_.c_str()) == 0;
 }
 
-SystemError PosixFile::close()
+SystemError PlatformFile::close()
 {
-    const int closed = ::close(descriptor_);
-    descriptor_ = -1;
+    const int closed = ::close(descriptor(handle_));
+    handle_ = -1;
     return closed == 0 ? SystemError{} : lastError();
-}
-
-std::unique_ptr<SystemFile> systemFile()
-{
-    return std::make_unique<PosixFile>();
 }
 
 } // namespace tallymere

@@ -17,6 +17,11 @@ SystemError lastError()
     return {GetLastError()};
 }
 
+HANDLE handleOf(std::intptr_t handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
+
 // Opening a folder as a file is refused as "access denied"; tell it apart, so the user learns
 // what is really in the way.
 SystemError openError(const std::wstring& path)
@@ -28,37 +33,9 @@ SystemError openError(const std::wstring& path)
     return {error == ERROR_ACCESS_DENIED && folder ? directoryNotSupported : error};
 }
 
-// A file handle, opened for reading and appending.
-class Win32File final : public SystemFile {
-public:
-    Win32File() = default;
-    Win32File(const Win32File&) = delete;
-    Win32File& operator=(const Win32File&) = delete;
-    ~Win32File() override;
-
-    SystemError open(const std::string& path) override;
-    bool created() const override { return created_; }
-    bool isDiskFile() const override;
-    SystemError tryLock() override;
-    bool isNamed() const override;
-    std::pair<std::uint64_t, SystemError> size() const override;
-    std::pair<std::size_t, SystemError> readHead(std::span<char> head) const override;
-    std::pair<std::size_t, SystemError> write(std::string_view bytes) override;
-    SystemError flush() override;
-    bool truncate(std::uint64_t length) override;
-    bool remove() override;
-    SystemError close() override;
-    std::optional<FileFault> faultOf(SystemError error) const override;
-    std::string systemWords(SystemError error) const override;
-
-private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-    bool created_ = false;
-};
-
 } // namespace
 
-std::optional<FileFault> Win32File::faultOf(SystemError error) const
+std::optional<FileFault> PlatformFile::faultOf(SystemError error) const
 {
     switch (error.code) {
     case ERROR_ACCESS_DENIED:
@@ -86,7 +63,7 @@ std::optional<FileFault> Win32File::faultOf(SystemError error) const
     }
 }
 
-std::string Win32File::systemWords(SystemError error) const
+std::string PlatformFile::systemWords(SystemError error) const
 {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
@@ -101,10 +78,10 @@ std::string Win32File::systemWords(SystemError error) const
     return message.empty() ? "错误代码 " + std::to_string(error.code) : utf8Text(message);
 }
 
-Win32File::~Win32File()
+PlatformFile::~PlatformFile()
 {
-    if (handle_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(handle_);
+    if (handle_ != -1) {
+        CloseHandle(handleOf(handle_));
     }
 }
 
@@ -114,7 +91,7 @@ Win32File::~Win32File()
 // delete access too, so that a failed run can remove it: no other program can open it meanwhile
 // without sharing its deletion, so no other Tallymere holds it when it goes (they are told it is in
 // use, and wait).
-SystemError Win32File::open(const std::string& path)
+SystemError PlatformFile::open(const std::string& path)
 {
     const std::wstring widePath = wideText(path);
     constexpr DWORD access = GENERIC_READ | GENERIC_WRITE | FILE_APPEND_DATA;
@@ -126,50 +103,50 @@ SystemError Win32File::open(const std::string& path)
         file = CreateFileW(widePath.c_str(), access, sharing, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     }
-    handle_ = file;
+    handle_ = reinterpret_cast<std::intptr_t>(file);
     return file == INVALID_HANDLE_VALUE ? openError(widePath) : SystemError{};
 }
 
-bool Win32File::isDiskFile() const
+bool PlatformFile::isDiskFile() const
 {
-    return GetFileType(handle_) == FILE_TYPE_DISK;
+    return GetFileType(handleOf(handle_)) == FILE_TYPE_DISK;
 }
 
 // Over the whole file and anything appended to it: other writers wait, and readers too, until the
 // sheet is complete.
-SystemError Win32File::tryLock()
+SystemError PlatformFile::tryLock()
 {
     OVERLAPPED from{};
-    return LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
-                      MAXDWORD, &from)
+    return LockFileEx(handleOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                      MAXDWORD, MAXDWORD, &from)
                ? SystemError{}
                : lastError();
 }
 
 // Every handle to the file shares no deletion, so the file cannot go while it is held.
-bool Win32File::isNamed() const
+bool PlatformFile::isNamed() const
 {
     return true;
 }
 
-std::pair<std::uint64_t, SystemError> Win32File::size() const
+std::pair<std::uint64_t, SystemError> PlatformFile::size() const
 {
     LARGE_INTEGER length{};
-    if (!GetFileSizeEx(handle_, &length)) {
+    if (!GetFileSizeEx(handleOf(handle_), &length)) {
         return {0, lastError()};
     }
     return {static_cast<std::uint64_t>(length.QuadPart), {}};
 }
 
-std::pair<std::size_t, SystemError> Win32File::readHead(std::span<char> head) const
+std::pair<std::size_t, SystemError> PlatformFile::readHead(std::span<char> head) const
 {
     std::size_t read = 0;
     while (read < head.size()) {
         OVERLAPPED at{};
         at.Offset = static_cast<DWORD>(read);
         DWORD some = 0;
-        if (!ReadFile(handle_, head.data() + read, static_cast<DWORD>(head.size() - read), &some,
-                      &at)) {
+        if (!ReadFile(handleOf(handle_), head.data() + read, static_cast<DWORD>(head.size() - read),
+                      &some, &at)) {
             const DWORD error = GetLastError();
             return {read, error == ERROR_HANDLE_EOF ? SystemError{} : SystemError{error}};
         }
@@ -181,7 +158,7 @@ std::pair<std::size_t, SystemError> Win32File::readHead(std::span<char> head) co
     return {read, {}};
 }
 
-std::pair<std::size_t, SystemError> Win32File::write(std::string_view bytes)
+std::pair<std::size_t, SystemError> PlatformFile::write(std::string_view bytes)
 {
     // Both offsets at their highest write at the end of the file, whatever the file pointer.
     OVERLAPPED atTheEnd{};
@@ -189,7 +166,7 @@ std::pair<std::size_t, SystemError> Win32File::write(std::string_view bytes)
     atTheEnd.OffsetHigh = MAXDWORD;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
     DWORD written = 0;
-    if (!WriteFile(handle_, bytes.data(), chunk, &written, &atTheEnd)) {
+    if (!WriteFile(handleOf(handle_), bytes.data(), chunk, &written, &atTheEnd)) {
         return {written, lastError()};
     }
     return {written, written == 0 ? SystemError{ERROR_WRITE_FAULT} : SystemError{}};
@@ -197,35 +174,31 @@ std::pair<std::size_t, SystemError> Win32File::write(std::string_view bytes)
 
 // The file's flush is all that NTFS needs, a new file's name included: NTFS journals the change
 // to the folder, and Windows has no flush of a folder (SQLite, too, flushes only the file there).
-SystemError Win32File::flush()
+SystemError PlatformFile::flush()
 {
-    return FlushFileBuffers(handle_) ? SystemError{} : lastError();
+    return FlushFileBuffers(handleOf(handle_)) ? SystemError{} : lastError();
 }
 
-bool Win32File::truncate(std::uint64_t length)
+bool PlatformFile::truncate(std::uint64_t length)
 {
     LARGE_INTEGER end{};
     end.QuadPart = static_cast<LONGLONG>(length);
-    return SetFilePointerEx(handle_, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle_);
+    return SetFilePointerEx(handleOf(handle_), end, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(handleOf(handle_));
 }
 
 // The file goes when the handle closes; only the handle that made it has the access to do this.
-bool Win32File::remove()
+bool PlatformFile::remove()
 {
     FILE_DISPOSITION_INFO gone{TRUE};
-    return SetFileInformationByHandle(handle_, FileDispositionInfo, &gone, sizeof gone);
+    return SetFileInformationByHandle(handleOf(handle_), FileDispositionInfo, &gone, sizeof gone);
 }
 
-SystemError Win32File::close()
+SystemError PlatformFile::close()
 {
-    const BOOL closed = CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+    const BOOL closed = CloseHandle(handleOf(handle_));
+    handle_ = -1;
     return closed ? SystemError{} : lastError();
-}
-
-std::unique_ptr<SystemFile> systemFile()
-{
-    return std::make_unique<Win32File>();
 }
 
 } // namespace tallymere
