@@ -17,8 +17,6 @@ using namespace std::literals;
 
 class FileFaultTest : public ::testing::TestWithParam<Fault> {};
 
-constexpr const form::Control& chained = form::controlNamed(form::modeButtons, 1);
-
 TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
 {
     const Fault& fault = GetParam();
@@ -35,15 +33,15 @@ TEST_P(FileFaultTest, LeavesTheFolderAsItWasAndTheNextRunWorks)
     const Lift lift = fault.impose != nullptr ? fault.impose(temp.worksheet()) : [] {};
     if (fault.permission && std::ofstream(temp.worksheet(), std::ios::app)) {
         lift();
-        GTEST_SKIP()
-            << "has the power to write where permissions forbid, which small_disk.sh drops";
+        GTEST_SKIP() << "can write where permissions forbid, a power small_disk.sh drops";
     }
     const auto before = snapshot(temp.path);
 
     const auto started = std::chrono::steady_clock::now();
-    const std::string message = fault.smallDisk
-                                    ? run("100", "999", chained) // what the window shows
-                                    : run("10", "100", form::startOption);
+    const std::string message =
+        fault.smallDisk
+            ? run("100", "999", form::controlNamed(form::modeButtons, 1)) // what the window shows
+            : run("10", "100", form::startOption);
     const std::string file = pathText(fs::path(temp.worksheet()).make_preferred());
     EXPECT_NE(message.find("“" + file + "”"), message.npos) << message;
     EXPECT_NE(message.find(fault.words), message.npos) << message;

@@ -21,8 +21,7 @@ struct Fault {
     bool permission = false; // met only by a program without the power to override permissions
 };
 
-// Those of this system alone.
-const std::vector<Fault>& fileFaults();
+const std::vector<Fault>& fileFaults(); // those of this system alone
 
 inline Lift noFile(const fs::path& file)
 {

@@ -107,14 +107,14 @@ TEST(Concurrency, AFileItsMakerRemovedHasNoName)
 {
     const TempFolder temp;
     const std::string path = worksheetPath(temp.text());
-    const auto maker = systemFile();
-    const auto waiting = systemFile();
-    ASSERT_FALSE(maker->open(path) || maker->tryLock() || waiting->open(path));
-    EXPECT_EQ(waiting->faultOf(waiting->tryLock()), FileFault::InUse);
-    EXPECT_TRUE(maker->created() && !waiting->created() && maker->remove());
-    maker->close();
-    EXPECT_FALSE(waiting->tryLock());
-    EXPECT_FALSE(waiting->isNamed() || fs::exists(temp.worksheet()));
+    PlatformFile maker;
+    PlatformFile waiting;
+    ASSERT_FALSE(maker.open(path) || maker.tryLock() || waiting.open(path));
+    EXPECT_EQ(waiting.faultOf(waiting.tryLock()), FileFault::InUse);
+    EXPECT_TRUE(maker.created() && !waiting.created() && maker.remove());
+    maker.close();
+    EXPECT_FALSE(waiting.tryLock());
+    EXPECT_FALSE(waiting.isNamed() || fs::exists(temp.worksheet()));
 }
 
 } // namespace tallymere::testing
