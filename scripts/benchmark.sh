@@ -93,9 +93,10 @@ Explanations of these figures, written by hand and dated, are in
 ## A whole run against a plain append
 
 A whole run is \`generateWorksheet\`: reading the settings, reseeding, composing the sheet, and
-appending it to the worksheet file, which it opens, checks, locks, writes, flushes to the disk
-(\`fsync\`) and closes. The plain append opens a file in the same folder, writes the same bytes
-once and closes it, with the flush or without. Goal: a whole run at most 2× the flushed append.
+appending it to the worksheet file, which it opens, checks, locks, reads the start of, writes,
+flushes to the disk (\`fsync\`) and closes. The plain append opens a file in the same folder, writes
+the same bytes once and closes it, with the flush or without. Goal: a whole run at most 2× the
+flushed append.
 
 | Settings | Whole run | Plain append, flushed | Ratio | Goal | Plain append, not flushed |
 |---|---|---|---|---|---|
