@@ -93,6 +93,7 @@ PlatformFile::~PlatformFile()
 // use, and wait).
 SystemError PlatformFile::open(const std::string& path)
 {
+    path_ = path;
     const std::wstring widePath = wideText(path);
     constexpr DWORD access = GENERIC_READ | GENERIC_WRITE | FILE_APPEND_DATA;
     constexpr DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
