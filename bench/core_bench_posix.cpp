@@ -2,7 +2,6 @@
 // bytes to a file in the same folder.
 #include "problem.h"
 #include "run.h"
-#include "sheet_file.h"
 #include "worksheet.h"
 
 #include <benchmark/benchmark.h>

@@ -37,6 +37,12 @@ int problemCountOf(const WorksheetSettings& settings)
 
 } // namespace
 
+std::string worksheetPath(std::string_view folder)
+{
+    return std::string(folder) + (folder.starts_with('/') ? "/" : "\\") +
+           std::string(worksheetFileName);
+}
+
 void generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
                        RandomSource& random)
 {
@@ -44,8 +50,8 @@ void generateWorksheet(const WorksheetSettings& settings, std::string_view folde
     const int problemCount = problemCountOf(settings);
     random.reseed();
     // The whole sheet goes to the file in one append, so a failure never leaves half of it there.
-    if (auto failure =
-            appendSheet(folder, composeSheet(range, problemCount, settings.mode, random))) {
+    if (auto failure = appendSheet(worksheetPath(folder),
+                                   composeSheet(range, problemCount, settings.mode, random))) {
         throw FileError(std::move(*failure));
     }
 }

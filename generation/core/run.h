@@ -15,6 +15,14 @@ struct WorksheetSettings {
     DifficultyMode mode = DifficultyMode::SingleStep;
 };
 
+inline constexpr std::string_view worksheetFileName = "口算题.doc";
+
+// The worksheet file of a folder: the folder's text, a separator and the name, with no check for a
+// separator already at its end, so that the file is always where users have found it. The
+// separator of a Windows path (the only kind that does not start with "/") is "\\", which
+// Windows' long-path prefix "\\?\" needs too; a message shows the path as it is made here.
+std::string worksheetPath(std::string_view folder);
+
 // Problem numbers are written in three digits.
 inline constexpr int maxProblemCount = 999;
 

@@ -8,6 +8,7 @@ namespace tallymere {
 // What stood in the sheet's way.
 enum class FileFault {
     NoPermission,
+    ReadOnlyFile, // the file's own read-only mark
     ReadOnlyDisk,
     FolderMissing,
     FolderInTheWay,
@@ -19,7 +20,8 @@ enum class FileFault {
     // Saved again by a word processor in its own format (.doc, .docx, RTF): a sheet after it would
     // never be seen.
     WordProcessorDocument,
-    // Saved again as Unicode text, which GBK lines after it would garble.
+    // Saved again as Unicode text (UTF-16, or UTF-8 with a byte-order mark or without), which GBK
+    // lines after it would garble.
     UnicodeText,
     Other, // only the system's own words say what
 };

@@ -16,7 +16,7 @@ struct Reason {
     std::string systemWords;
 };
 
-Reason reasonOf(const SystemFile& file, SystemError error)
+Reason reasonOf(const PlatformFile& file, SystemError error)
 {
     const auto fault = file.faultOf(error);
     return fault ? Reason{*fault, {}} : Reason{FileFault::Other, file.systemWords(error)};
@@ -45,7 +45,37 @@ constexpr Signature foreignSignatures[] = {
     {"\xFF\xFE", FileFault::UnicodeText},     // UTF-16, either order
     {"\xFE\xFF", FileFault::UnicodeText},
 };
-constexpr std::size_t longestSignature = 8;
+// Enough of the file's start to tell UTF-8 text by, and to hold every signature.
+constexpr std::size_t headBytes = 64;
+static_assert(std::ranges::all_of(foreignSignatures,
+                                  [](const Signature& s) { return s.head.size() <= headBytes; }));
+
+// UTF-8 text beyond ASCII, as Notepad and other editors save it without a byte-order mark. The
+// motto in GBK is never valid UTF-8. A character cut off at the head's end counts as whole.
+bool isUtf8Text(std::string_view head)
+{
+    bool beyondAscii = false;
+    for (std::size_t at = 0; at < head.size();) {
+        const auto lead = static_cast<unsigned char>(head[at]);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        if (length == 0) {
+            return false;
+        }
+        for (std::size_t next = at + 1; next < std::min(at + length, head.size()); ++next) {
+            if ((static_cast<unsigned char>(head[next]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        beyondAscii = beyondAscii || length > 1;
+        at += length;
+    }
+    return beyondAscii;
+}
 
 std::optional<FileFault> foreignFormat(std::string_view head)
 {
@@ -54,12 +84,12 @@ std::optional<FileFault> foreignFormat(std::string_view head)
             return signature.fault;
         }
     }
-    return std::nullopt;
+    return isUtf8Text(head) ? std::optional(FileFault::UnicodeText) : std::nullopt;
 }
 
 // Opens the file and locks it, waiting by `clock` for busyPatience at most, both together, while
 // another program holds it; says why where it cannot.
-std::optional<Reason> openLocked(SystemFile& file, const std::string& path, Clock& clock)
+std::optional<Reason> openLocked(PlatformFile& file, const std::string& path, Clock& clock)
 {
     const Clock::TimePoint deadline = clock.now() + busyPatience;
     const auto isBusy = [&file](SystemError error) {
@@ -90,9 +120,9 @@ std::optional<Reason> openLocked(SystemFile& file, const std::string& path, Cloc
 }
 
 // Under the lock: whether the file can take a sheet where a word processor will show it.
-std::optional<Reason> checkFormat(const SystemFile& file)
+std::optional<Reason> checkFormat(const PlatformFile& file)
 {
-    std::array<char, longestSignature> head{};
+    std::array<char, headBytes> head{};
     const auto [read, error] = file.readHead(head);
     if (error) {
         return reasonOf(file, error);
@@ -103,7 +133,7 @@ std::optional<Reason> checkFormat(const SystemFile& file)
     return std::nullopt;
 }
 
-SystemError writeAll(SystemFile& file, std::string_view bytes, std::uint64_t& written)
+SystemError writeAll(PlatformFile& file, std::string_view bytes, std::uint64_t& written)
 {
     while (written < bytes.size()) {
         const auto [some, error] = file.write(bytes.substr(written));
@@ -119,7 +149,7 @@ SystemError writeAll(SystemFile& file, std::string_view bytes, std::uint64_t& wr
 // Takes back what this run wrote, and only that: the file must be exactly its old length and what
 // this run wrote, or it holds lines of a program that appends without the lock, which cutting back
 // would erase. Says what the file holds then.
-FileHolds undo(SystemFile& file, std::uint64_t length, std::uint64_t written, std::uint64_t whole)
+FileHolds undo(PlatformFile& file, std::uint64_t length, std::uint64_t written, std::uint64_t whole)
 {
     const FileHolds ours = written == 0      ? FileHolds::NothingOfTheSheet
                            : written < whole ? FileHolds::PartOfTheSheet
@@ -139,63 +169,66 @@ FileHolds undo(SystemFile& file, std::uint64_t length, std::uint64_t written, st
     return written == 0 || !file.truncate(length) ? ours : FileHolds::WhatItHeld;
 }
 
-// The path rule: where the file is (below), and how a message shows it, a Windows path (the only
-// kind that does not start with "/") with "\" alone.
-std::string shownPath(std::string path)
+// What a failure before the first write leaves: a file the run made goes again, unless another
+// program holds it or has written to it. Made empty under the lock, it is taken as empty where its
+// size cannot be read.
+FileHolds undoOpening(PlatformFile& file, FileFault fault)
 {
-    if (!path.starts_with('/')) {
-        std::replace(path.begin(), path.end(), '/', '\\');
+    if (!file.created() || fault == FileFault::InUse) {
+        return FileHolds::NothingOfTheSheet;
     }
-    return path;
+    const auto [size, error] = file.size();
+    if (!error && size != 0) {
+        return FileHolds::NothingOfTheSheet;
+    }
+    return file.remove() ? FileHolds::NoFile
+           : error       ? FileHolds::NothingOfTheSheet
+                         : FileHolds::AnEmptyFile;
 }
 
-FileFailure openFailure(const std::string& path, Reason reason)
+FileFailure failureOf(const std::string& path, FileStep step, Reason reason, FileHolds holds)
 {
-    return {shownPath(path), FileStep::Opening, reason.fault, std::move(reason.systemWords),
-            FileHolds::NothingOfTheSheet};
+    return {path, step, reason.fault, std::move(reason.systemWords), holds};
+}
+
+// Under the lock: what the file holds before this sheet, and so what a failure leaves.
+std::optional<Reason> measure(PlatformFile& file, std::uint64_t& length)
+{
+    const auto [size, error] = file.size();
+    length = size;
+    return error ? std::optional(reasonOf(file, error)) : checkFormat(file);
 }
 
 } // namespace
 
-std::string worksheetPath(std::string_view folder)
-{
-    const std::string_view separator = folder.starts_with("\\\\?\\") ? "\\" : "/";
-    return std::string(folder) + std::string(separator) + std::string(worksheetFileName);
-}
-
-std::optional<FileFailure> appendSheet(SystemFile& file, Clock& clock, std::string_view folder,
+std::optional<FileFailure> appendSheet(PlatformFile& file, Clock& clock, const std::string& path,
                                        std::string_view bytes)
 {
-    const std::string path = worksheetPath(folder);
-    if (auto reason = openLocked(file, path, clock)) {
-        return openFailure(path, std::move(*reason));
+    std::uint64_t length = 0;
+    std::optional<Reason> reason = openLocked(file, path, clock);
+    if (!reason) {
+        reason = measure(file, length);
     }
-    // Taken under the lock: what the file holds before this sheet, and so what a failure leaves.
-    const auto [length, sizeError] = file.size();
-    if (sizeError) {
-        return openFailure(path, reasonOf(file, sizeError));
-    }
-    if (auto reason = checkFormat(file)) {
-        return openFailure(path, std::move(*reason));
+    if (reason) {
+        const FileHolds holds = undoOpening(file, reason->fault);
+        return failureOf(path, FileStep::Opening, std::move(*reason), holds);
     }
     std::uint64_t written = 0;
     if (const SystemError error = writeAll(file, bytes, written)) {
         // Undone before the failure is put together, which may run out of memory.
         const FileHolds holds = undo(file, length, written, bytes.size());
-        Reason reason = reasonOf(file, error);
-        return FileFailure{shownPath(path), FileStep::Writing, reason.fault,
-                           std::move(reason.systemWords), holds};
+        return failureOf(path, FileStep::Writing, reasonOf(file, error), holds);
     }
     // The whole sheet is on the disk: a close that fails now loses nothing of it.
     file.close();
     return std::nullopt;
 }
 
-std::optional<FileFailure> appendSheet(std::string_view folder, std::string_view bytes)
+std::optional<FileFailure> appendSheet(const std::string& path, std::string_view bytes)
 {
     PlatformFile file;
     SteadyClock clock;
-    return appendSheet(file, clock, folder, bytes);
+    return appendSheet(file, clock, path, bytes);
 }
 
 } // namespace tallymere

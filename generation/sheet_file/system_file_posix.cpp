@@ -1,11 +1,7 @@
-#include "system_file.h"
+#include "system_calls_posix.h"
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tallymere {
 
@@ -21,9 +17,9 @@ int descriptor(std::intptr_t handle)
     return static_cast<int>(handle);
 }
 
-SystemError flushed(int descriptor)
+SystemError flushed(const SystemCalls& calls, int descriptor)
 {
-    while (::fsync(descriptor) != 0) {
+    while (calls.fsync(descriptor) != 0) {
         if (errno != EINTR) {
             return lastError();
         }
@@ -33,23 +29,34 @@ SystemError flushed(int descriptor)
 
 // A folder that cannot be opened, or a file system that cannot flush folders (EINVAL), leaves
 // only the file's own flush, as SQLite does.
-SystemError flushFolder(const std::string& folder)
+SystemError flushFolder(const SystemCalls& calls, const std::string& folder)
 {
-    const int held = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int held = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (held < 0) {
         return {};
     }
-    const SystemError error = flushed(held);
-    ::close(held);
+    const SystemError error = flushed(calls, held);
+    calls.close(held);
     return error.code == EINVAL ? SystemError{} : error;
 }
 
 } // namespace
 
+const SystemCalls& systemCalls()
+{
+    static const SystemCalls calls;
+    return calls;
+}
+
 std::optional<FileFault> PlatformFile::faultOf(SystemError error) const
 {
+    struct stat status {};
     switch (static_cast<int>(error.code)) {
-    case EACCES:
+    case EACCES: // the file's own mark, not this user's rights: the same for whoever runs it
+        return calls_.stat(path_.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+                       (status.st_mode & S_IWUSR) == 0
+                   ? FileFault::ReadOnlyFile
+                   : FileFault::NoPermission;
     case EPERM:
         return FileFault::NoPermission;
     case EROFS:
@@ -69,7 +76,7 @@ std::optional<FileFault> PlatformFile::faultOf(SystemError error) const
     case ETXTBSY:
     case EWOULDBLOCK:
         return FileFault::InUse;
-    case ENXIO: // a pipe that nobody reads
+    case ENXIO: // a socket in the file's place, or a device without its driver
         return FileFault::NotAFile;
     default:
         return std::nullopt;
@@ -84,22 +91,22 @@ std::string PlatformFile::systemWords(SystemError error) const
 PlatformFile::~PlatformFile()
 {
     if (handle_ >= 0) {
-        ::close(descriptor(handle_));
+        calls_.close(descriptor(handle_));
     }
 }
 
 SystemError PlatformFile::open(const std::string& path)
 {
     path_ = path;
-    // Read too, for the file's first bytes. O_NONBLOCK: a pipe in the file's place fails at once
-    // instead of waiting for a reader.
+    // Read too, for the file's first bytes. O_NONBLOCK: a device in the file's place, such as a
+    // serial line waiting for its carrier, does not hold the run up; isDiskFile refuses it then.
     constexpr int flags = O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK;
     // Only a file of its own making may a failed run remove; O_EXCL tells. Whatever is in the way
     // of making one is for the plain open to report.
-    handle_ = ::open(path.c_str(), flags | O_EXCL, 0666);
+    handle_ = calls_.open(path.c_str(), flags | O_EXCL, 0666);
     created_ = handle_ >= 0;
     if (!created_) {
-        handle_ = ::open(path.c_str(), flags, 0666);
+        handle_ = calls_.open(path.c_str(), flags, 0666);
     }
     return handle_ < 0 ? lastError() : SystemError{};
 }
@@ -107,12 +114,12 @@ SystemError PlatformFile::open(const std::string& path)
 bool PlatformFile::isDiskFile() const
 {
     struct stat status {};
-    return ::fstat(descriptor(handle_), &status) == 0 && S_ISREG(status.st_mode);
+    return calls_.fstat(descriptor(handle_), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 SystemError PlatformFile::tryLock()
 {
-    while (::flock(descriptor(handle_), LOCK_EX | LOCK_NB) != 0) {
+    while (calls_.flock(descriptor(handle_), LOCK_EX | LOCK_NB) != 0) {
         if (errno != EINTR) {
             return lastError();
         }
@@ -123,24 +130,22 @@ SystemError PlatformFile::tryLock()
 bool PlatformFile::isNamed() const
 {
     struct stat status {};
-    return ::fstat(descriptor(handle_), &status) == 0 && status.st_nlink > 0;
+    return calls_.fstat(descriptor(handle_), &status) == 0 && status.st_nlink > 0;
 }
 
 std::pair<std::uint64_t, SystemError> PlatformFile::size() const
 {
-    struct stat status {};
-    if (::fstat(descriptor(handle_), &status) != 0) {
-        return {0, lastError()};
-    }
-    return {static_cast<std::uint64_t>(status.st_size), {}};
+    const off_t end = calls_.lseek(descriptor(handle_), 0, SEEK_END);
+    return end < 0 ? std::pair{std::uint64_t{0}, lastError()}
+                   : std::pair{static_cast<std::uint64_t>(end), SystemError{}};
 }
 
 std::pair<std::size_t, SystemError> PlatformFile::readHead(std::span<char> head) const
 {
     std::size_t read = 0;
     while (read < head.size()) {
-        const ssize_t some = ::pread(descriptor(handle_), head.data() + read, head.size() - read,
-                                     static_cast<off_t>(read));
+        const ssize_t some = calls_.pread(descriptor(handle_), head.data() + read,
+                                          head.size() - read, static_cast<off_t>(read));
         if (some == 0) {
             break;
         }
@@ -155,7 +160,7 @@ std::pair<std::size_t, SystemError> PlatformFile::readHead(std::span<char> head)
 std::pair<std::size_t, SystemError> PlatformFile::write(std::string_view bytes)
 {
     for (;;) {
-        const ssize_t written = ::write(descriptor(handle_), bytes.data(), bytes.size());
+        const ssize_t written = calls_.write(descriptor(handle_), bytes.data(), bytes.size());
         if (written > 0) {
             return {static_cast<std::size_t>(written), {}};
         }
@@ -170,17 +175,17 @@ std::pair<std::size_t, SystemError> PlatformFile::write(std::string_view bytes)
 
 SystemError PlatformFile::flush()
 {
-    if (const SystemError error = flushed(descriptor(handle_))) {
+    if (const SystemError error = flushed(calls_, descriptor(handle_))) {
         return error;
     }
     // A new file's name is in its folder, which a power cut can lose as much as the file's bytes;
     // SQLite syncs the folder too after making a file.
-    return created_ ? flushFolder(path_.substr(0, path_.rfind('/') + 1)) : SystemError{};
+    return created_ ? flushFolder(calls_, path_.substr(0, path_.rfind('/') + 1)) : SystemError{};
 }
 
 bool PlatformFile::truncate(std::uint64_t length)
 {
-    return ::ftruncate(descriptor(handle_), static_cast<off_t>(length)) == 0;
+    return calls_.ftruncate(descriptor(handle_), static_cast<off_t>(length)) == 0;
 }
 
 // Under the lock, so that no other run appends meanwhile; one that opened the file and waits for
@@ -189,14 +194,14 @@ bool PlatformFile::remove()
 {
     struct stat held {};
     struct stat named {};
-    return ::fstat(descriptor(handle_), &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
-           held.st_dev == named.st_dev && held.st_ino == named.st_ino &&
-           ::unlink(path_.c_str()) == 0;
+    return calls_.fstat(descriptor(handle_), &held) == 0 &&
+           calls_.stat(path_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino && calls_.unlink(path_.c_str()) == 0;
 }
 
 SystemError PlatformFile::close()
 {
-    const int closed = ::close(descriptor(handle_));
+    const int closed = calls_.close(descriptor(handle_));
     handle_ = -1;
     return closed == 0 ? SystemError{} : lastError();
 }

@@ -1,16 +1,14 @@
-#include "system_file.h"
+#include "system_calls_win32.h"
 #include "utf16_win32.h"
 
 #include <algorithm>
-#include <windows.h>
 
 namespace tallymere {
 
 namespace {
 
-// ERROR_DISK_QUOTA_EXCEEDED and ERROR_DIRECTORY_NOT_SUPPORTED, which mingw-w64's headers lack.
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
 constexpr DWORD diskQuotaExceeded = 1295;
-constexpr DWORD directoryNotSupported = 336;
 
 SystemError lastError()
 {
@@ -22,32 +20,34 @@ HANDLE handleOf(std::intptr_t handle)
     return reinterpret_cast<HANDLE>(handle);
 }
 
-// Opening a folder as a file is refused as "access denied"; tell it apart, so the user learns
-// what is really in the way.
-SystemError openError(const std::wstring& path)
-{
-    const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    const bool folder =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    return {error == ERROR_ACCESS_DENIED && folder ? directoryNotSupported : error};
-}
-
 } // namespace
+
+const SystemCalls& systemCalls()
+{
+    static const SystemCalls calls;
+    return calls;
+}
 
 std::optional<FileFault> PlatformFile::faultOf(SystemError error) const
 {
     switch (error.code) {
-    case ERROR_ACCESS_DENIED:
-        return FileFault::NoPermission;
+    case ERROR_ACCESS_DENIED: {
+        // Windows refuses a folder and a file marked read-only as it refuses a user without the
+        // right: what is at the path tells them apart.
+        const DWORD attributes = calls_.getFileAttributes(wideText(path_).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            return FileFault::NoPermission;
+        }
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0  ? FileFault::FolderInTheWay
+               : (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? FileFault::ReadOnlyFile
+                                                             : FileFault::NoPermission;
+    }
     case ERROR_WRITE_PROTECT:
         return FileFault::ReadOnlyDisk;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_FILE_NOT_FOUND:
     case ERROR_BAD_NETPATH:
         return FileFault::FolderMissing;
-    case directoryNotSupported:
-        return FileFault::FolderInTheWay;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return FileFault::DiskFull;
@@ -81,7 +81,7 @@ std::string PlatformFile::systemWords(SystemError error) const
 PlatformFile::~PlatformFile()
 {
     if (handle_ != -1) {
-        CloseHandle(handleOf(handle_));
+        calls_.closeHandle(handleOf(handle_));
     }
 }
 
@@ -97,20 +97,20 @@ SystemError PlatformFile::open(const std::string& path)
     const std::wstring widePath = wideText(path);
     constexpr DWORD access = GENERIC_READ | GENERIC_WRITE | FILE_APPEND_DATA;
     constexpr DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    HANDLE file = CreateFileW(widePath.c_str(), access | DELETE, sharing, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = calls_.createFile(widePath.c_str(), access | DELETE, sharing, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     created_ = file != INVALID_HANDLE_VALUE;
     if (!created_) {
-        file = CreateFileW(widePath.c_str(), access, sharing, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        file = calls_.createFile(widePath.c_str(), access, sharing, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    return file == INVALID_HANDLE_VALUE ? openError(widePath) : SystemError{};
+    return file == INVALID_HANDLE_VALUE ? lastError() : SystemError{};
 }
 
 bool PlatformFile::isDiskFile() const
 {
-    return GetFileType(handleOf(handle_)) == FILE_TYPE_DISK;
+    return calls_.getFileType(handleOf(handle_)) == FILE_TYPE_DISK;
 }
 
 // Over the whole file and anything appended to it: other writers wait, and readers too, until the
@@ -118,8 +118,8 @@ bool PlatformFile::isDiskFile() const
 SystemError PlatformFile::tryLock()
 {
     OVERLAPPED from{};
-    return LockFileEx(handleOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
-                      MAXDWORD, MAXDWORD, &from)
+    return calls_.lockFile(handleOf(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+                           0, MAXDWORD, MAXDWORD, &from)
                ? SystemError{}
                : lastError();
 }
@@ -133,7 +133,7 @@ bool PlatformFile::isNamed() const
 std::pair<std::uint64_t, SystemError> PlatformFile::size() const
 {
     LARGE_INTEGER length{};
-    if (!GetFileSizeEx(handleOf(handle_), &length)) {
+    if (!calls_.getFileSize(handleOf(handle_), &length)) {
         return {0, lastError()};
     }
     return {static_cast<std::uint64_t>(length.QuadPart), {}};
@@ -146,8 +146,8 @@ std::pair<std::size_t, SystemError> PlatformFile::readHead(std::span<char> head)
         OVERLAPPED at{};
         at.Offset = static_cast<DWORD>(read);
         DWORD some = 0;
-        if (!ReadFile(handleOf(handle_), head.data() + read, static_cast<DWORD>(head.size() - read),
-                      &some, &at)) {
+        if (!calls_.readFile(handleOf(handle_), head.data() + read,
+                             static_cast<DWORD>(head.size() - read), &some, &at)) {
             const DWORD error = GetLastError();
             return {read, error == ERROR_HANDLE_EOF ? SystemError{} : SystemError{error}};
         }
@@ -167,7 +167,7 @@ std::pair<std::size_t, SystemError> PlatformFile::write(std::string_view bytes)
     atTheEnd.OffsetHigh = MAXDWORD;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
     DWORD written = 0;
-    if (!WriteFile(handleOf(handle_), bytes.data(), chunk, &written, &atTheEnd)) {
+    if (!calls_.writeFile(handleOf(handle_), bytes.data(), chunk, &written, &atTheEnd)) {
         return {written, lastError()};
     }
     return {written, written == 0 ? SystemError{ERROR_WRITE_FAULT} : SystemError{}};
@@ -177,27 +177,26 @@ std::pair<std::size_t, SystemError> PlatformFile::write(std::string_view bytes)
 // to the folder, and Windows has no flush of a folder (SQLite, too, flushes only the file there).
 SystemError PlatformFile::flush()
 {
-    return FlushFileBuffers(handleOf(handle_)) ? SystemError{} : lastError();
+    return calls_.flushFileBuffers(handleOf(handle_)) ? SystemError{} : lastError();
 }
 
 bool PlatformFile::truncate(std::uint64_t length)
 {
-    LARGE_INTEGER end{};
-    end.QuadPart = static_cast<LONGLONG>(length);
-    return SetFilePointerEx(handleOf(handle_), end, nullptr, FILE_BEGIN) &&
-           SetEndOfFile(handleOf(handle_));
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
+    return calls_.setFileInformation(handleOf(handle_), FileEndOfFileInfo, &end, sizeof end);
 }
 
 // The file goes when the handle closes; only the handle that made it has the access to do this.
 bool PlatformFile::remove()
 {
     FILE_DISPOSITION_INFO gone{TRUE};
-    return SetFileInformationByHandle(handleOf(handle_), FileDispositionInfo, &gone, sizeof gone);
+    return calls_.setFileInformation(handleOf(handle_), FileDispositionInfo, &gone, sizeof gone);
 }
 
 SystemError PlatformFile::close()
 {
-    const BOOL closed = CloseHandle(handleOf(handle_));
+    const BOOL closed = calls_.closeHandle(handleOf(handle_));
     handle_ = -1;
     return closed ? SystemError{} : lastError();
 }

@@ -1,22 +1,142 @@
 #include "file_faults.h"
 #include "fixtures.h"
 #include "generate_command.h"
-#include "system_file.h"
+#include "system_calls_posix.h"
 
-#include <fcntl.h>
 #include <future>
 #include <gtest/gtest.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <thread>
-#include <unistd.h>
 
 namespace tallymere::testing {
+
+const std::uint32_t diskFull = ENOSPC, ioError = EIO, accessDenied = EACCES;
+
+std::shared_ptr<const SystemCalls> faultyCalls(const Outcome& row, Clock& clock,
+                                               const fs::path& file)
+{
+    struct Made {
+        std::string failed; // the calls that have failed
+        int folder = -1;    // the folder opened to flush it
+        bool wrote = false, wrotePart = false, grown = false;
+    };
+    const auto made = std::make_shared<Made>();
+    const auto fails = [&row, made](char call) {
+        if (row.failing.find(call) == std::string_view::npos ||
+            (row.once && made->failed.find(call) != std::string::npos)) {
+            return false;
+        }
+        made->failed += call;
+        errno = static_cast<int>(row.code);
+        return true;
+    };
+    const auto grow = [&row, made](char call, int descriptor) {
+        if (row.grows == call && !std::exchange(made->grown, true)) {
+            ::write(descriptor, line.data(), line.size());
+        }
+    };
+    const auto held = [&clock](std::chrono::milliseconds time) {
+        return clock.now() < Clock::TimePoint(time);
+    };
+    auto calls = std::make_shared<SystemCalls>();
+    calls->open = [=, &row](const char* path, int flags, mode_t mode) {
+        if ((flags & O_DIRECTORY) != 0) {
+            return fails('D') ? -1 : (made->folder = ::open(path, flags, mode));
+        }
+        if (held(row.heldFor / 2)) {
+            errno = EBUSY;
+            return -1;
+        }
+        if (fails('o') || ((flags & O_EXCL) != 0 && fails('x'))) {
+            return -1;
+        }
+        const int opened = ::open(path, flags, mode);
+        if (opened >= 0) {
+            grow('o', opened);
+        }
+        return opened;
+    };
+    calls->flock = [=, &row](int descriptor, int operation) {
+        if (made->failed.find('n') == std::string::npos && fails('n')) {
+            fs::remove(file); // as its maker does under its lock after a failure
+        }
+        if (held(row.heldFor)) {
+            errno = EWOULDBLOCK;
+            return -1;
+        }
+        return fails('l') ? -1 : ::flock(descriptor, operation);
+    };
+    calls->lseek = [=](int descriptor, off_t offset, int whence) {
+        return fails(made->wrote ? 'r' : 's') ? -1 : ::lseek(descriptor, offset, whence);
+    };
+    calls->pread = [=](int descriptor, void* head, size_t size, off_t offset) {
+        return fails('h') ? -1 : ::pread(descriptor, head, size, offset);
+    };
+    calls->write = [=, &row](int descriptor, const void* bytes, size_t size) -> ssize_t {
+        grow('w', descriptor);
+        made->wrote = true;
+        if (!fails('w')) {
+            return ::write(descriptor, bytes, size);
+        }
+        if (row.partly > 0 && !std::exchange(made->wrotePart, true)) {
+            return ::write(descriptor, bytes, row.partly);
+        }
+        return row.code == 0 ? 0 : -1;
+    };
+    calls->fsync = [=](int descriptor) {
+        grow('f', descriptor);
+        return fails(descriptor == made->folder ? 'F' : 'f') ? -1 : ::fsync(descriptor);
+    };
+    calls->ftruncate = [=](int descriptor, off_t length) {
+        return fails('t') ? -1 : ::ftruncate(descriptor, length);
+    };
+    calls->unlink = [=](const char* path) { return fails('d') ? -1 : ::unlink(path); };
+    calls->close = [=](int descriptor) {
+        const int closed = ::close(descriptor); // a descriptor is gone even where close fails
+        return fails('c') ? -1 : closed;
+    };
+    return calls;
+}
+
+std::vector<Outcome> systemOutcomes(const std::string& earlier)
+{
+    const auto refused = [&earlier](const char* name, int code, FileFault fault) {
+        return Outcome{name,    earlier,
+                       earlier, toldBeforeWriting(fault),
+                       "o",     static_cast<std::uint32_t>(code)};
+    };
+    using enum FileFault;
+    return {
+        refused("EACCES", EACCES, NoPermission),
+        refused("EPERM", EPERM, NoPermission),
+        refused("EROFS", EROFS, ReadOnlyDisk),
+        refused("ENOENT", ENOENT, FolderMissing),
+        refused("ENOTDIR", ENOTDIR, FolderMissing),
+        refused("EISDIR", EISDIR, FolderInTheWay),
+        refused("ENOSPC", ENOSPC, DiskFull),
+        refused("EDQUOT", EDQUOT, QuotaUsed),
+        refused("EFBIG", EFBIG, TooLarge),
+        refused("EBUSY", EBUSY, InUse),
+        refused("ETXTBSY", ETXTBSY, InUse),
+        refused("EWOULDBLOCK", EWOULDBLOCK, InUse),
+        refused("ENXIO", ENXIO, NotAFile),
+        {"every_call_interrupted_once", earlier, earlier + sheet, "", "lhwf", EINTR, 0, ' ', true},
+        {"a_new_files_folder_interrupted_once", {}, sheet, "", "F", EINTR, 0, ' ', true},
+        {"a_folder_that_cannot_flush", {}, sheet, "", "F", EINVAL},
+        {"a_folder_that_cannot_open", {}, sheet, "", "D", EACCES},
+        {"a_folder_whose_flush_fails",
+         {},
+         {},
+         "失败：Input/output error。没有留下文件。",
+         "F",
+         EIO},
+    };
+}
 
 namespace {
 
@@ -42,6 +162,13 @@ Lift readOnlyFolder(const fs::path& file)
     fs::remove(file);
     fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
     return [folder] { fs::permissions(folder, fs::perms::owner_all); };
+}
+
+Lift readOnlyFile(const fs::path& file)
+{
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    return [file] { fs::permissions(file, fs::perms::owner_write, fs::perm_options::add); };
 }
 
 // What a first sheet's run flushes (fsync, fdatasync), in order, as a seccomp listener sees each
@@ -83,13 +210,12 @@ std::vector<fs::path> flushesOfAFirstSheet(const TempFolder& temp)
 
 const std::vector<Fault>& fileFaults()
 {
+    using enum FileFault;
     static const std::vector<Fault> faults = {
-        {"device_in_the_files_place", "它不是普通文件。这次没有写入任何内容。请把这个文件改名",
-         deviceInTheFilesPlace},
-        {"read_only_folder", "没有写入权限。这次没有写入任何内容。请把本程序复制到“桌面”",
-         readOnlyFolder, false, false, true},
-        {"locked_by_another_program", "文件正被其他程序使用。这次没有写入任何内容。请在Word或WPS",
-         lockTheFile, true},
+        {"device_in_the_files_place", toldBeforeWriting(NotAFile), deviceInTheFilesPlace},
+        {"read_only_folder", toldBeforeWriting(NoPermission), readOnlyFolder, false, false, true},
+        {"read_only_file", toldBeforeWriting(ReadOnlyFile), readOnlyFile, false, false, true},
+        {"locked_by_another_program", toldBeforeWriting(InUse), lockTheFile, true},
     };
     return faults;
 }

@@ -26,4 +26,4 @@ WINEDEBUG=+relay "$wine" "$test" --gtest_filter='*/folder_in_the_files_place' 2>
         index($0, "Call KERNEL32.WriteFile(" file ",") { unflushed = 1 }
         index($0, "Call KERNEL32.FlushFileBuffers(" file ")") { flushed += unflushed; unflushed = 0 }
         END { exit !(flushed && !unflushed) }' || { echo "a sheet was not flushed" && exit 1; }
-TALLYMERE_SMALL_DISK=Z:$disk exec setpriv --bounding-set=-all "$wine" "$test"
+TALLYMERE_SMALL_DISK="Z:${disk//\//\\}" exec setpriv --bounding-set=-all "$wine" "$test"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "random_source.h"
-#include "sheet_file.h"
+#include "run.h"
 
 #include <filesystem>
 #include <fstream>

@@ -10,8 +10,9 @@ constexpr std::string_view copyTheProgram = "请把本程序复制到“桌面�
 constexpr std::string_view moveTheFile = "请把这个文件改名或移走，本程序会新建一个“口算题.doc”。";
 constexpr std::string_view freeSomeSpace = "请删除一些不需要的文件，再按“生成Word”。";
 constexpr std::string_view saveAsText =
-    "请把这个文件改名或移走，本程序会新建一个“口算题.doc”；或者在Word或WPS里把它另存为“纯文本”，"
-    "编码选“简体中文(GB2312)”，文件名仍用“口算题.doc”。";
+    "请把这个文件改名或移走，本程序会新建一个“口算题.doc”；"
+    "或者把它另存为纯文本：保存类型选“纯文本”，编码选“简体中文(GB2312)”，"
+    "文件名连同英文引号输入\"口算题.doc\"，否则Word会存成“口算题.txt”。";
 
 struct Words {
     std::string_view happened;
@@ -23,6 +24,11 @@ Words wordsFor(FileFault fault)
     switch (fault) {
     case FileFault::NoPermission:
         return {"没有写入权限", copyTheProgram};
+    case FileFault::ReadOnlyFile:
+        return {
+            "文件带有“只读”标记",
+            "请把这个文件改名或移走，本程序会新建一个“口算题.doc”；或者在它的“属性”里去掉“只读”，"
+            "再按“生成Word”。"};
     case FileFault::ReadOnlyDisk:
         return {"所在的磁盘只能读取", copyTheProgram};
     case FileFault::FolderMissing:
@@ -41,9 +47,10 @@ Words wordsFor(FileFault fault)
     case FileFault::NotAFile:
         return {"它不是普通文件", moveTheFile};
     case FileFault::WordProcessorDocument:
-        return {"它已被Word或WPS另存为文档格式，加在后面的练习在Word里看不到", saveAsText};
+        return {"它已被Word、WPS或LibreOffice另存为文档格式，加在后面的练习打开时看不到",
+                saveAsText};
     case FileFault::UnicodeText:
-        return {"它已被另存为Unicode文本，加在后面的练习在Word里会是乱码", saveAsText};
+        return {"它已被另存为Unicode文本，加在后面的练习打开时会是乱码", saveAsText};
     case FileFault::Other:
         break;
     }
