@@ -1,6 +1,7 @@
 #include "fixtures.h"
 #include "generate_command.h"
 #include "leading_number.h"
+#include "messages.h"
 #include "run.h"
 #include "sheet_oracle.h"
 #include "worksheet.h"
@@ -44,6 +45,23 @@ TEST(DrawProblem, DrawsEveryProblemWithinTheRange)
             ASSERT_EQ(testing::worksheetFault(header + cell + "\r\n", 1, {1, 6, mode}), "");
         }
         EXPECT_EQ(cells.size(), mode == single ? 48u : 336u);
+    }
+}
+
+// The note warns of the temporary folder, where Windows runs a program opened inside a .zip, and
+// whose name it may give in another case; elsewhere it says where the sheets go.
+TEST(SheetsNote, WarnsOnlyInsideTheTemporaryFolder)
+{
+    const std::string temp = "C:\\Users\\老师\\AppData\\Local\\Temp\\";
+    // clang-format off
+    const std::tuple<std::string, std::string, bool> rows[] = {
+        {temp + "Temp1_口算.zip", temp, true}, {"c:\\users\\老师\\appdata\\local\\TEMP", temp, true},
+        {"C:\\Users\\老师\\AppData\\Local\\Temp2", temp, false}, {"/tmp/x", "/tmp", true},
+        {"/home/x", "/tmp", false}, {"/x", "", false}};
+    // clang-format on
+    for (const auto& [folder, temporary, warns] : rows) {
+        const std::string note = form::sheetsNote(folder, temporary);
+        EXPECT_EQ(note.starts_with("练习保存在：" + folder), !warns) << note;
     }
 }
 

@@ -23,10 +23,14 @@ else
     localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" && export LC_ALL=zh_CN.UTF-8
     use_wine "${kind#wine}"
     trap 'wineserver -k 2>/dev/null || true; kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-    folder="$WINEPREFIX/drive_c/老师/口算"
-    rm -rf "$folder" && install -D "$program" "$folder/Tallymere.exe"
-    start() { "$wine" 'C:\老师\口算\Tallymere.exe' & app=$!; }
     helper() { "$wine" "$@" | tr -d '\r'; }
+    # Installs the program in the Windows folder $1 and starts it from there.
+    install_in() {
+        folder=$(helper winepath -u "$1") exe="$1\Tallymere.exe"
+        rm -rf "$folder" && install -D "$program" "$folder/Tallymere.exe"
+    }
+    install_in 'C:\老师\口算'
+    start() { "$wine" "$exe" & app=$!; }
     drive=Z: # where Windows programs see the Linux files
 fi
 # The form's layout at a DPI; Wine, as the Windows version $2, reads the DPI when its server starts.
@@ -65,6 +69,10 @@ count_pixels() {
 middle() { awk -v name="$1" '$1 == name && $2 == 0 { print $3, $4 }' <<<"$layout"; }
 click() { xdotool mousemove --window "$window" $(middle "$1") click 1; }
 keys() { xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
+# The note at the foot of the window says $1, read as Windows gives it to other programs.
+note_says() {
+    helper "$(dirname "$tool")/window_text.exe" | grep -qxF "$1" || fail "the note does not say $1"
+}
 
 # Once the form is painted, the middle of a combo box's field is white.
 field_painted() {
@@ -108,6 +116,7 @@ check_sheet() {
 
 at_dpi 96 win7
 show_form
+[ "$kind" = qt ] || note_says '练习保存在：C:\老师\口算\口算题.doc'
 keys Tab Tab Tab Tab Up # in Combo2, from 100 back to 80
 mkdir "$folder/口算题.doc"
 click Command1
@@ -125,7 +134,10 @@ ended_by_quit
 
 if [ "$kind" != qt ]; then
     at_dpi 144 win10
+    # Run from the temporary folder, as Windows runs a program opened inside a .zip.
+    install_in "$(helper cmd /c 'echo %TEMP%')\\Temp1_口算.zip"
     show_form
+    note_says '程序在临时文件夹里，练习会丢失，请先解压到桌面'
     click Command2
     ended_by_quit
 fi

@@ -4,6 +4,7 @@
 #include "random_source.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QtTest>
 
@@ -26,7 +27,7 @@ class TestForm1 : public QObject {
     testing::TempFolder parent_;
     testing::TempFolder folder_{parent_.path / "<b>作业</b>"}; // boxes must not read it as markup
     CursorDuringRuns random_;
-    Form1 form_{folder_.text(), random_};
+    Form1 form_{folder_.text(), std::filesystem::temp_directory_path().native(), random_};
 
     QWidget* control(const char* name) const { return form_.findChild<QWidget*>(name); }
 
@@ -66,6 +67,26 @@ private slots:
         QVERIFY2(failed.startsWith("2 ") && failed.contains("“" + file + "”") &&
                      failed.endsWith(" 确定"),
                  qPrintable(failed));
+    }
+
+    // A path that does not fit is cut in the middle, where a screen reader reads the whole of it;
+    // a program run from the temporary folder, which the system empties, is told what to do.
+    void noteSaysWhereTheSheetsGo()
+    {
+        std::string folder = "/老师";
+        for (int term = 1; term <= 6; ++term) {
+            folder += "/第" + std::to_string(term) + "学期的口算练习";
+        }
+        Form1 form(folder, "/tmp", random_);
+        const auto* note = form.findChild<QLabel*>("Label3");
+        const QString whole = "练习保存在：" + QString::fromStdString(folder) + "/口算题.doc";
+        QCOMPARE(note->accessibleName(), whole);
+        QVERIFY2(note->text().startsWith("练习保存在：/老师/第1") && note->text().contains("…") &&
+                     note->text().endsWith("/口算题.doc") &&
+                     note->fontMetrics().horizontalAdvance(note->text()) <= note->width(),
+                 qPrintable(note->text()));
+        QCOMPARE(form_.findChild<QLabel*>("Label3")->text(),
+                 "程序在临时文件夹里，练习会丢失，请先解压到桌面");
     }
 };
 

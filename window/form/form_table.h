@@ -48,11 +48,12 @@ inline constexpr std::string_view countBox = "Combo2";
 inline constexpr std::string_view modeButtons = "Option1";
 inline constexpr std::string_view generateButton = "Command1";
 inline constexpr std::string_view quitButton = "Command2";
+inline constexpr std::string_view noteLabel = "Label3";
 
 using enum ControlKind;
 using enum DifficultyMode;
 
-// In TabIndex order. Label3 is a contact line, left empty.
+// In TabIndex order. Label3 says where the sheets go, once the program knows its folder.
 inline constexpr Control controls[] = {
     {"Frame1", GroupBox, "", "选择口算范围", {360, 240, 2055, 975}, 0},
     {"Combo1", ComboBox, "Frame1", "10", {240, 360, 975, 300}, 1, 0, rangeChoices},

@@ -2,6 +2,8 @@
 
 #include "run.h"
 
+#include <algorithm>
+
 namespace tallymere::form {
 
 namespace {
@@ -85,7 +87,30 @@ std::string_view opening(const FileFailure& failure)
     return failure.step == FileStep::Opening ? "无法打开文件“" : "写入文件“";
 }
 
+// Whether `folder` is `outer` or inside it; Windows names that differ in case alone are the same.
+bool isInside(std::string_view folder, std::string_view outer)
+{
+    while (outer.ends_with('/') || outer.ends_with('\\')) {
+        outer.remove_suffix(1);
+    }
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return !outer.empty() && folder.size() >= outer.size() &&
+           std::equal(outer.begin(), outer.end(), folder.begin(),
+                      [&](char a, char b) { return lower(a) == lower(b); }) &&
+           (folder.size() == outer.size() || folder[outer.size()] == '/' ||
+            folder[outer.size()] == '\\');
+}
+
 } // namespace
+
+std::string sheetsNote(std::string_view folder, std::string_view temporaryFolder)
+{
+    // Windows runs a program opened inside a .zip from there, and clears it later.
+    if (isInside(folder, temporaryFolder)) {
+        return "程序在临时文件夹里，练习会丢失，请先解压到桌面";
+    }
+    return "练习保存在：" + worksheetPath(folder);
+}
 
 std::string settingsMessage(SettingsFault fault)
 {

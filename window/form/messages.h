@@ -24,6 +24,10 @@ inline constexpr std::string_view noProgramFolderMessage =
 inline constexpr std::string_view noWindowMessage =
     "无法打开窗口。请关闭一些别的程序，再启动本程序。";
 
+// The note at the foot of the window: where the sheets of a program in `folder` go, or, where that
+// is inside the system's temporary folder, which the system empties, what to do instead.
+std::string sheetsNote(std::string_view folder, std::string_view temporaryFolder);
+
 std::string settingsMessage(SettingsFault fault);
 std::string fileMessage(const FileFailure& failure);
 

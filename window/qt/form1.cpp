@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "generate_command.h"
+#include "messages.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -27,6 +28,7 @@ constexpr const form::Control& rangeBox = form::controlNamed(form::rangeBox);
 constexpr const form::Control& countBox = form::controlNamed(form::countBox);
 constexpr const form::Control& generateButton = form::controlNamed(form::generateButton);
 constexpr const form::Control& quitButton = form::controlNamed(form::quitButton);
+constexpr const form::Control& noteLabel = form::controlNamed(form::noteLabel);
 
 QComboBox* makeComboBox(const form::Control& control, QWidget* parent)
 {
@@ -85,7 +87,8 @@ QWidget* makeWidget(const form::Control& control, QWidget* parent)
 
 } // namespace
 
-Form1::Form1(std::string worksheetFolder, RandomSource& random, QWidget* parent)
+Form1::Form1(std::string worksheetFolder, std::string_view temporaryFolder, RandomSource& random,
+             QWidget* parent)
     : QWidget(parent), worksheetFolder_(std::move(worksheetFolder)), random_(random)
 {
     setObjectName(qtText(form::windowName));
@@ -99,6 +102,7 @@ Form1::Form1(std::string worksheetFolder, RandomSource& random, QWidget* parent)
     chinese.setPixelSize(12);
     setFont(chinese);
     buildControls();
+    showWhereSheetsGo(temporaryFolder);
     connectCommands();
 }
 
@@ -128,6 +132,15 @@ void Form1::buildControls()
         }
     }
     control<QWidget>(rangeBox)->setFocus();
+}
+
+// In the middle of a path that does not fit goes "…"; a screen reader reads the whole of it.
+void Form1::showWhereSheetsGo(std::string_view temporaryFolder)
+{
+    auto* note = control<QLabel>(noteLabel);
+    const QString text = qtText(form::sheetsNote(worksheetFolder_, temporaryFolder));
+    note->setText(note->fontMetrics().elidedText(text, Qt::ElideMiddle, note->width()));
+    note->setAccessibleName(text);
 }
 
 void Form1::connectCommands()

@@ -17,8 +17,10 @@ class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    // Sheets go to the worksheet file of `worksheetFolder`, drawn from `random`.
-    Form1(std::string worksheetFolder, RandomSource& random, QWidget* parent = nullptr);
+    // Sheets go to the worksheet file of `worksheetFolder`, drawn from `random`; the window warns
+    // where that folder is inside `temporaryFolder`.
+    Form1(std::string worksheetFolder, std::string_view temporaryFolder, RandomSource& random,
+          QWidget* parent = nullptr);
 
 private slots:
     void generateClicked();
@@ -26,6 +28,7 @@ private slots:
 private:
     void buildControls();
     void connectCommands();
+    void showWhereSheetsGo(std::string_view temporaryFolder);
     void showMessage(std::string_view text, bool warning);
 
     template <typename Widget> Widget* control(const form::Control& control) const

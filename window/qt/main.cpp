@@ -33,7 +33,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     tallymere::EngineRandom random; // the program's one random source
     // The worksheet file lives next to the program, where users find it.
-    tallymere::Form1 form(programFolder(), random);
+    std::error_code noTemporaryFolder;
+    const auto temporary = std::filesystem::temp_directory_path(noTemporaryFolder);
+    tallymere::Form1 form(programFolder(), temporary.native(), random);
     form.show();
     return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "form_table.h"
 #include "generate_command.h"
 #include "layout.h"
+#include "messages.h"
 #include "screen_reader_names.h"
 #include "utf16_win32.h"
 
@@ -15,6 +16,7 @@ constexpr int rangeBoxId = form::controlId(form::controlNamed(form::rangeBox));
 constexpr int countBoxId = form::controlId(form::controlNamed(form::countBox));
 constexpr int generateId = form::controlId(form::controlNamed(form::generateButton));
 constexpr int quitId = form::controlId(form::controlNamed(form::quitButton));
+constexpr int noteId = form::controlId(form::controlNamed(form::noteLabel));
 
 // What the window is given when it is made.
 struct FormStart {
@@ -53,8 +55,8 @@ DWORD styleOf(const form::Control& control)
         return common | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
     case form::OptionButton:
         return common | BS_AUTORADIOBUTTON | (control.index == 0 ? WS_TABSTOP | WS_GROUP : 0);
-    case form::Label:
-        return common | SS_LEFT | SS_NOPREFIX;
+    case form::Label: // "…" in the middle of a path that does not fit, the whole of it in its text
+        return common | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS;
     case form::PushButton:
         return common | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
     }
@@ -275,8 +277,8 @@ bool registerClass(HINSTANCE instance, const std::wstring& className)
 
 } // namespace
 
-HWND showForm1(HINSTANCE instance, const std::string& worksheetFolder, RandomSource& random,
-               int showCommand)
+HWND showForm1(HINSTANCE instance, const std::string& worksheetFolder,
+               const std::string& temporaryFolder, RandomSource& random, int showCommand)
 {
     const std::wstring className = wideText(form::windowName);
     if (!registerClass(instance, className)) {
@@ -290,6 +292,8 @@ HWND showForm1(HINSTANCE instance, const std::string& worksheetFolder, RandomSou
     if (window == nullptr) {
         return nullptr;
     }
+    SetDlgItemTextW(window, noteId,
+                    wideText(form::sheetsNote(worksheetFolder, temporaryFolder)).c_str());
     stateOf(window)->layout.start(window);
     ShowWindow(window, showCommand);
     SetFocus(GetDlgItem(window, rangeBoxId));

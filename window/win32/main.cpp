@@ -29,7 +29,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         return failed(tallymere::form::noProgramFolderMessage);
     }
     tallymere::EngineRandom random; // the program's one random source
-    const HWND form = tallymere::win32::showForm1(instance, *folder, random, showCommand);
+    const HWND form = tallymere::win32::showForm1(
+        instance, *folder, tallymere::win32::temporaryFolder(), random, showCommand);
     if (form == nullptr) {
         // A window that failed in the making has already asked to quit, which would close the box
         // before anyone could read it.

@@ -25,4 +25,15 @@ std::optional<std::string> programFolder()
     return utf8Text(path.substr(0, path.find_last_of(L"\\/")));
 }
 
+std::string temporaryFolder()
+{
+    std::wstring path(MAX_PATH + 1, L'\0');
+    path.resize(GetTempPathW(static_cast<DWORD>(path.size()), path.data()));
+    // A user's folder may be given by its short name (C:\Users\TEACHE~1), as the program's never
+    // is.
+    std::wstring longPath(32768, L'\0');
+    longPath.resize(GetLongPathNameW(path.c_str(), longPath.data(), 32768));
+    return utf8Text(longPath.empty() ? path : longPath);
+}
+
 } // namespace tallymere::win32
