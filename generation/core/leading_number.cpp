@@ -1,5 +1,6 @@
 #include "leading_number.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <string>
@@ -14,6 +15,8 @@ struct Symbol {
     std::size_t bytes; // its length in the UTF-8 text
 };
 
+constexpr std::string_view numberCharacters = " \t+-.0123456789";
+
 // The blanks besides the space and the tab: the no-break space that a copy from a web page or a
 // word processor brings, the typographic spaces U+2000..U+200A, U+202F and U+205F, and the
 // ideographic blank of a Chinese input method.
@@ -21,16 +24,6 @@ constexpr std::string_view unicodeBlanks[] = {
     "\u00A0", "\u2000", "\u2001", "\u2002", "\u2003", "\u2004", "\u2005", "\u2006",
     "\u2007", "\u2008", "\u2009", "\u200A", "\u202F", "\u205F", "\u3000",
 };
-
-std::size_t unicodeBlankLength(std::string_view rest)
-{
-    for (const std::string_view blank : unicodeBlanks) {
-        if (rest.starts_with(blank)) {
-            return blank.size();
-        }
-    }
-    return 0;
-}
 
 // Full-width U+FF01..U+FF5E stand for ASCII 0x21..0x7E; in UTF-8 they are EF BC 81..BF and
 // EF BD 80..9E.
@@ -53,60 +46,40 @@ Symbol frontSymbol(std::string_view rest)
     if (static_cast<unsigned char>(rest[0]) < 0x80) {
         return {rest[0], 1};
     }
-    if (const std::size_t blank = unicodeBlankLength(rest); blank != 0) {
-        return {' ', blank};
+    const auto* blank = std::ranges::find_if(
+        unicodeBlanks, [rest](std::string_view each) { return rest.starts_with(each); });
+    if (blank != std::end(unicodeBlanks)) {
+        return {' ', blank->size()};
     }
     const char twin = fullWidthTwin(rest);
     return {twin, twin != '\0' ? std::size_t{3} : std::size_t{1}};
 }
 
-bool isDigit(char c)
+// The text's start in ASCII, as far as the characters a number may have go.
+std::string asciiFront(std::string_view text)
 {
-    return c >= '0' && c <= '9';
+    std::string ascii;
+    for (Symbol symbol = frontSymbol(text);
+         symbol.ascii != '\0' && numberCharacters.find(symbol.ascii) != std::string_view::npos;
+         symbol = frontSymbol(text)) {
+        ascii += symbol.ascii;
+        text.remove_prefix(symbol.bytes);
+    }
+    return ascii;
 }
 
-// Walks the text one symbol at a time, collecting the ASCII form of the number.
-class NumberScanner {
-public:
-    explicit NumberScanner(std::string_view text) : rest_(text) {}
-
-    char peek() const { return frontSymbol(rest_).ascii; }
-    void skip() { rest_.remove_prefix(frontSymbol(rest_).bytes); }
-    void take()
-    {
-        number_ += peek();
-        skip();
-    }
-    // Takes a run of digits; says whether any of them is not zero.
-    bool takeDigits()
-    {
-        bool nonZero = false;
-        for (; isDigit(peek()); take()) {
-            ++digitCount_;
-            nonZero = nonZero || peek() != '0';
-        }
-        return nonZero;
-    }
-    bool hasDigits() const { return digitCount_ > 0; }
-    const std::string& number() const { return number_; }
-
-private:
-    std::string_view rest_;
-    std::string number_;
-    std::size_t digitCount_ = 0;
-};
-
-double valueOf(const std::string& number, bool wholePartNonZero)
+// `number`: a sign, digits and a point; beyond the double range, too large (a non-zero whole
+// part) or too close to zero.
+double valueOf(std::string_view number, bool wholePartNonZero)
 {
-    const char* first = number.data() + (number.front() == '+' ? 1 : 0);
+    const bool negative = number.starts_with('-');
+    number.remove_prefix(number.starts_with('+') ? 1 : 0);
     double value = 0;
-    const auto [end, error] =
-        std::from_chars(first, number.data() + number.size(), value, std::chars_format::fixed);
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                              std::chars_format::fixed);
     if (error != std::errc::result_out_of_range) {
         return value;
     }
-    const bool negative = number.front() == '-';
-    // Out of range is either too large (a non-zero whole part) or too close to zero.
     const double magnitude = wholePartNonZero ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -magnitude : magnitude;
 }
@@ -115,19 +88,20 @@ double valueOf(const std::string& number, bool wholePartNonZero)
 
 double leadingNumber(std::string_view text)
 {
-    NumberScanner scanner(text);
-    while (scanner.peek() == ' ' || scanner.peek() == '\t') {
-        scanner.skip();
+    const std::string ascii = asciiFront(text);
+    std::string_view rest = ascii;
+    rest.remove_prefix(std::min(rest.find_first_not_of(" \t"), rest.size()));
+    const auto digitsFrom = [rest](std::size_t at) {
+        return std::min(rest.find_first_not_of("0123456789", at), rest.size());
+    };
+    const std::size_t sign = rest.starts_with('+') || rest.starts_with('-') ? 1 : 0;
+    const std::size_t whole = digitsFrom(sign);
+    const std::size_t end = rest.substr(whole).starts_with('.') ? digitsFrom(whole + 1) : whole;
+    if (end - sign == (end > whole ? 1 : 0)) {
+        return 0; // no digit
     }
-    if (scanner.peek() == '+' || scanner.peek() == '-') {
-        scanner.take();
-    }
-    const bool wholePartNonZero = scanner.takeDigits();
-    if (scanner.peek() == '.') {
-        scanner.take();
-        scanner.takeDigits();
-    }
-    return scanner.hasDigits() ? valueOf(scanner.number(), wholePartNonZero) : 0.0;
+    return valueOf(rest.substr(0, end), rest.substr(sign, whole - sign).find_first_not_of('0') !=
+                                            std::string_view::npos);
 }
 
 } // namespace tallymere

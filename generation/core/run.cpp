@@ -3,39 +3,10 @@
 #include "leading_number.h"
 #include "sheet_file.h"
 #include "worksheet.h"
-#include "worksheet_error.h"
 
 #include <cmath>
 
 namespace tallymere {
-
-namespace {
-
-// A range with a fraction gives its whole part, so that no answer passes the limit the child
-// reads; no problem lies within a negative one.
-double rangeOf(const WorksheetSettings& settings)
-{
-    const double range = leadingNumber(settings.rangeText);
-    if (range < 0) {
-        throw SettingsError(SettingsFault::NegativeRange);
-    }
-    if (!std::isfinite(range)) {
-        throw SettingsError(SettingsFault::RangeTooLarge);
-    }
-    return std::floor(range);
-}
-
-// A count with a fraction gives its whole part; one below 1 gives an empty sheet.
-int problemCountOf(const WorksheetSettings& settings)
-{
-    const double count = std::floor(leadingNumber(settings.countText));
-    if (count > maxProblemCount) {
-        throw SettingsError(SettingsFault::TooManyProblems);
-    }
-    return count < 1 ? 0 : static_cast<int>(count);
-}
-
-} // namespace
 
 std::string worksheetPath(std::string_view folder)
 {
@@ -43,17 +14,31 @@ std::string worksheetPath(std::string_view folder)
            std::string(worksheetFileName);
 }
 
-void generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
-                       RandomSource& random)
+RunResult generateWorksheet(const WorksheetSettings& settings, std::string_view folder,
+                            RandomSource& random)
 {
-    const double range = rangeOf(settings);
-    const int problemCount = problemCountOf(settings);
+    // A range or a count with a fraction gives its whole part, so that no answer passes the limit
+    // the child reads; no problem lies within a negative range, and a count below 1 gives an empty
+    // sheet.
+    const double range = std::floor(leadingNumber(settings.rangeText));
+    const double count = std::floor(leadingNumber(settings.countText));
+    if (range < 0) {
+        return SettingsFault::NegativeRange;
+    }
+    if (!std::isfinite(range)) {
+        return SettingsFault::RangeTooLarge;
+    }
+    if (count > maxProblemCount) {
+        return SettingsFault::TooManyProblems;
+    }
     random.reseed();
+    const int problemCount = count < 1 ? 0 : static_cast<int>(count);
     // The whole sheet goes to the file in one append, so a failure never leaves half of it there.
     if (auto failure = appendSheet(worksheetPath(folder),
                                    composeSheet(range, problemCount, settings.mode, random))) {
-        throw FileError(std::move(*failure));
+        return std::move(*failure);
     }
+    return SheetOnDisk{};
 }
 
 } // namespace tallymere

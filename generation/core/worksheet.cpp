@@ -1,8 +1,8 @@
 #include "worksheet.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 
 namespace tallymere {
@@ -20,64 +20,57 @@ constexpr std::size_t signColumns(DifficultyMode mode)
     return mode == DifficultyMode::ChainedSteps ? 3 : 2;
 }
 
-constexpr std::size_t rowBytes(DifficultyMode mode)
+char* padTo(char* start, char* at, std::size_t width)
 {
-    return cellsPerRow * (numberColumns + signColumns(mode) + operandColumns) + lineEnd.size();
+    return std::fill_n(at, std::max<std::ptrdiff_t>(0, start + width - at), ' ');
 }
 
-void padTo(std::string& text, std::size_t width)
+// Problem numbers and most operands: three digits at most, which to_chars writes slowly.
+char* writeSmall(char* at, int number)
 {
-    if (text.size() < width) {
-        text.append(width - text.size(), ' ');
+    if (number >= 100) {
+        *at++ = static_cast<char>('0' + number / 100);
     }
-}
-
-void appendInteger(std::string& text, std::int64_t number)
-{
-    std::array<char, 24> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), number);
-    text.append(digits.data(), result.ptr);
-}
-
-void appendNumber(std::string& text, double wholeNumber)
-{
-    if (wholeNumber == 0) {
-        text += '0'; // a negative zero too
-        return;
+    if (number >= 10) {
+        *at++ = static_cast<char>('0' + number / 10 % 10);
     }
+    *at++ = static_cast<char>('0' + number % 10);
+    return at;
+}
+
+// The decimal digits of a whole number, with "-" when negative: never an exponent, never "-0".
+char* writeNumber(char* at, char* end, double wholeNumber)
+{
     // Whole numbers of up to 53 bits convert exactly, and integer conversion is several times
-    // faster than the fixed notation of a double.
-    constexpr double exactLimit = 0x1p53;
-    if (std::fabs(wholeNumber) <= exactLimit && wholeNumber == std::trunc(wholeNumber)) {
-        appendInteger(text, static_cast<std::int64_t>(wholeNumber));
-        return;
+    // faster than the fixed notation of a double, which writes every digit the double holds.
+    const auto whole = static_cast<std::int64_t>(std::clamp(wholeNumber, -0x1p53, 0x1p53));
+    if (static_cast<double>(whole) != wholeNumber) {
+        return std::to_chars(at, end, wholeNumber, std::chars_format::fixed, 0).ptr;
     }
-    // Fixed notation without fraction digits writes every digit the double holds; the largest
-    // double has 309 of them.
-    std::array<char, 320> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), wholeNumber,
-                                      std::chars_format::fixed, 0);
-    text.append(digits.data(), result.ptr);
+    return whole >= 0 && whole < 1000 ? writeSmall(at, static_cast<int>(whole))
+                                      : std::to_chars(at, end, whole).ptr;
 }
 
-void appendCell(std::string& row, int number, const Problem& problem, DifficultyMode mode)
+// Built in place and appended at once: a sheet is mostly cells.
+void appendCell(std::string& sheet, int number, const Problem& problem, DifficultyMode mode)
 {
-    const std::size_t cellStart = row.size();
-    row += '(';
-    appendInteger(row, number);
-    row += ')';
-    padTo(row, cellStart + numberColumns);
-
-    const std::size_t problemStart = row.size();
-    appendNumber(row, problem.a);
-    row += problem.op1;
-    appendNumber(row, problem.b);
+    std::array<char, 1024> cell; // three operands of the 309 digits the largest double has
+    char* const end = cell.data() + cell.size() - 8; // room after each number for what follows
+    char* at = cell.data();
+    *at++ = '(';
+    at = writeSmall(at, number);
+    *at++ = ')';
+    at = padTo(cell.data(), at, numberColumns);
+    char* const problemStart = at;
+    at = writeNumber(at, end, problem.a);
+    *at++ = problem.op1;
+    at = writeNumber(at, end, problem.b);
     if (mode == DifficultyMode::ChainedSteps) {
-        row += problem.op2;
-        appendNumber(row, problem.c);
+        *at++ = problem.op2;
+        at = writeNumber(at, end, problem.c);
     }
-    row += '=';
-    padTo(row, problemStart + signColumns(mode) + operandColumns);
+    *at++ = '=';
+    sheet.append(cell.data(), padTo(problemStart, at, signColumns(mode) + operandColumns));
 }
 
 void appendLine(std::string& sheet, std::string_view bytes)
@@ -87,13 +80,6 @@ void appendLine(std::string& sheet, std::string_view bytes)
 }
 
 } // namespace
-
-std::string displayText(double wholeNumber)
-{
-    std::string text;
-    appendNumber(text, wholeNumber);
-    return text;
-}
 
 std::string formatCell(int number, const Problem& problem, DifficultyMode mode)
 {
@@ -105,17 +91,15 @@ std::string formatCell(int number, const Problem& problem, DifficultyMode mode)
 std::string composeSheet(double range, int problemCount, DifficultyMode mode, RandomSource& random)
 {
     std::string sheet;
-    const auto rows = static_cast<std::size_t>((problemCount + cellsPerRow - 1) / cellsPerRow);
-    sheet.reserve(mottoGbk.size() + 3 * lineEnd.size() + rows * rowBytes(mode));
+    const auto cell = numberColumns + signColumns(mode) + operandColumns;
+    sheet.reserve(mottoGbk.size() + 8 + static_cast<std::size_t>(problemCount) * (cell + 1));
     appendLine(sheet, "");
     appendLine(sheet, mottoGbk);
     appendLine(sheet, "");
-    std::string row;
     for (int number = 1; number <= problemCount; ++number) {
-        appendCell(row, number, drawProblem(mode, range, random), mode);
+        appendCell(sheet, number, drawProblem(mode, range, random), mode);
         if (number % cellsPerRow == 0 || number == problemCount) {
-            appendLine(sheet, row);
-            row.clear();
+            sheet += lineEnd;
         }
     }
     return sheet;

@@ -16,9 +16,6 @@ inline constexpr std::string_view mottoGbk = "\xC3\xBF\xCC\xEC"
                                              "\xB7\xD6\xD6\xD3\xA3\xAC\xBF\xDA\xCB\xE3\xBA\xC3\xC7"
                                              "\xE1\xCB\xC9\xA3\xA1";
 
-// The decimal digits of a whole number, with "-" when negative: never an exponent, never "-0".
-std::string displayText(double wholeNumber);
-
 // The cell of problem `number` (1 to 999): "(n)" padded to 5 columns, then the problem and "=",
 // padded so that the operands share 12 columns. Operands wider than that widen the cell.
 std::string formatCell(int number, const Problem& problem, DifficultyMode mode);

@@ -17,12 +17,8 @@ enum class FileFault {
     TooLarge,
     InUse,
     NotAFile,
-    // Saved again by a word processor in its own format (.doc, .docx, RTF): a sheet after it would
-    // never be seen.
-    WordProcessorDocument,
-    // Saved again as Unicode text (UTF-16, or UTF-8 with a byte-order mark or without), which GBK
-    // lines after it would garble.
-    UnicodeText,
+    WordProcessorDocument, // saved again in Word's or WPS's own format: no sheet after it shows
+    UnicodeText,           // saved again as UTF-16 or UTF-8, which GBK lines after it garble
     Other, // only the system's own words say what
 };
 

@@ -63,13 +63,9 @@ bool isUtf8Text(std::string_view head)
                                    : lead < 0xF0 ? 3
                                    : lead < 0xF5 ? 4
                                                  : 0;
-        if (length == 0) {
+        const std::string_view tail = head.substr(at + 1, length - 1);
+        if (length == 0 || std::ranges::any_of(tail, [](char c) { return (c & 0xC0) != 0x80; })) {
             return false;
-        }
-        for (std::size_t next = at + 1; next < std::min(at + length, head.size()); ++next) {
-            if ((static_cast<unsigned char>(head[next]) & 0xC0) != 0x80) {
-                return false;
-            }
         }
         beyondAscii = beyondAscii || length > 1;
         at += length;
@@ -146,9 +142,8 @@ SystemError writeAll(PlatformFile& file, std::string_view bytes, std::uint64_t& 
     return file.flush();
 }
 
-// Takes back what this run wrote, and only that: the file must be exactly its old length and what
-// this run wrote, or it holds lines of a program that appends without the lock, which cutting back
-// would erase. Says what the file holds then.
+// Takes back what this run wrote, and only that: a file longer than that holds lines of a program
+// that appends without the lock. Says what the file holds then.
 FileHolds undo(PlatformFile& file, std::uint64_t length, std::uint64_t written, std::uint64_t whole)
 {
     const FileHolds ours = written == 0      ? FileHolds::NothingOfTheSheet
@@ -158,8 +153,7 @@ FileHolds undo(PlatformFile& file, std::uint64_t length, std::uint64_t written, 
     if (error || size != length + written) {
         return ours;
     }
-    // Empty when it was made: a file that another program wrote to first is not this run's to
-    // remove.
+    // Another program may write to a file before its maker does.
     if (file.created() && length == 0) {
         if (file.remove()) {
             return FileHolds::NoFile;
@@ -169,9 +163,8 @@ FileHolds undo(PlatformFile& file, std::uint64_t length, std::uint64_t written, 
     return written == 0 || !file.truncate(length) ? ours : FileHolds::WhatItHeld;
 }
 
-// What a failure before the first write leaves: a file the run made goes again, unless another
-// program holds it or has written to it. Made empty under the lock, it is taken as empty where its
-// size cannot be read.
+// A file the run made goes again before any write, unless another program holds it or wrote to
+// it; made empty under the lock, it is taken as empty where its size cannot be read.
 FileHolds undoOpening(PlatformFile& file, FileFault fault)
 {
     if (!file.created() || fault == FileFault::InUse) {

@@ -5,10 +5,8 @@
 
 namespace tallymere {
 
-// How long a run waits, to open and to lock together, for another program to let go of the
-// worksheet file: long enough for any other Tallymere to append its sheet and for a virus scanner
-// or an indexer to let go, and short of the 5 seconds after which Windows and some Linux desktops
-// grey out a window that does not answer ("未响应").
+// How long a run waits for another program to let go of the file: long enough for a virus scanner
+// or another Tallymere, short of the 5 s after which a window that does not answer looks frozen.
 inline constexpr std::chrono::milliseconds busyPatience{3500};
 
 // What a wait is measured by: the steady clock, or a test's own.
@@ -20,8 +18,7 @@ public:
     virtual void sleepFor(std::chrono::steady_clock::duration duration) = 0;
 };
 
-// Calls `attempt` until it gives a result that `busy` does not reject, or until `deadline` has
-// passed; returns the last result.
+// Calls `attempt` until `busy` rejects its result no more or `deadline` passes; the last result.
 template <typename Attempt, typename Busy>
 auto retryWhileBusy(Attempt attempt, Busy busy, Clock& clock, Clock::TimePoint deadline)
 {

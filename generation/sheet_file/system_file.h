@@ -10,8 +10,7 @@
 #include <string_view>
 #include <utility>
 
-// The worksheet file as each system gives it: a handful of calls on an open file, and what its
-// error codes mean to a user. appendSheet builds the one way of appending a sheet from them.
+// The worksheet file as each system gives it: a few calls on an open file, and what its errors mean.
 namespace tallymere {
 
 // The system's own calls, one replaceable entry each, so that a test can make any of them fail
@@ -25,8 +24,7 @@ struct SystemError {
     explicit operator bool() const { return code != 0; }
 };
 
-// A file, opened by open and closed when it goes; system_file_posix.cpp and system_file_win32.cpp
-// give its calls.
+// A file, opened by open and closed when it goes; system_file_<system>.cpp gives its calls.
 class PlatformFile {
 public:
     explicit PlatformFile(const SystemCalls& calls = systemCalls()) : calls_(calls) {}
@@ -69,8 +67,7 @@ private:
     std::string path_; // as open was given it
 };
 
-// The one way a sheet is appended, over `file`, waiting by `clock`; appendSheet(path, bytes)
-// gives it a PlatformFile of the system's own calls and the steady clock.
+// The one way a sheet is appended, over `file`, waiting by `clock`.
 std::optional<FileFailure> appendSheet(PlatformFile& file, Clock& clock, const std::string& path,
                                        std::string_view bytes);
 

@@ -1,5 +1,6 @@
 #include "system_calls_posix.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -17,14 +18,20 @@ int descriptor(std::intptr_t handle)
     return static_cast<int>(handle);
 }
 
+// Makes `call` again while a signal interrupts it; its last result.
+template <typename Call> auto uninterrupted(Call call)
+{
+    auto result = call();
+    while (result < 0 && errno == EINTR) {
+        result = call();
+    }
+    return result;
+}
+
 SystemError flushed(const SystemCalls& calls, int descriptor)
 {
-    while (calls.fsync(descriptor) != 0) {
-        if (errno != EINTR) {
-            return lastError();
-        }
-    }
-    return {};
+    return uninterrupted([&] { return calls.fsync(descriptor); }) == 0 ? SystemError{}
+                                                                       : lastError();
 }
 
 // A folder that cannot be opened, or a file system that cannot flush folders (EINVAL), leaves
@@ -50,37 +57,23 @@ const SystemCalls& systemCalls()
 
 std::optional<FileFault> PlatformFile::faultOf(SystemError error) const
 {
-    struct stat status {};
-    switch (static_cast<int>(error.code)) {
-    case EACCES: // the file's own mark, not this user's rights: the same for whoever runs it
+    using enum FileFault;
+    // ENXIO: a socket in the file's place, or a device without its driver.
+    constexpr std::pair<int, FileFault> faults[] = {
+        {EPERM, NoPermission},    {EROFS, ReadOnlyDisk},    {ENOENT, FolderMissing},
+        {ENOTDIR, FolderMissing}, {EISDIR, FolderInTheWay}, {ENOSPC, DiskFull},
+        {EDQUOT, QuotaUsed},      {EFBIG, TooLarge},        {EBUSY, InUse},
+        {ETXTBSY, InUse},         {EWOULDBLOCK, InUse},     {ENXIO, NotAFile}};
+    const auto code = static_cast<int>(error.code);
+    if (code == EACCES) { // the file's own mark, not this user's rights: the same for any user
+        struct stat status {};
         return calls_.stat(path_.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
                        (status.st_mode & S_IWUSR) == 0
-                   ? FileFault::ReadOnlyFile
-                   : FileFault::NoPermission;
-    case EPERM:
-        return FileFault::NoPermission;
-    case EROFS:
-        return FileFault::ReadOnlyDisk;
-    case ENOENT:
-    case ENOTDIR:
-        return FileFault::FolderMissing;
-    case EISDIR:
-        return FileFault::FolderInTheWay;
-    case ENOSPC:
-        return FileFault::DiskFull;
-    case EDQUOT:
-        return FileFault::QuotaUsed;
-    case EFBIG:
-        return FileFault::TooLarge;
-    case EBUSY:
-    case ETXTBSY:
-    case EWOULDBLOCK:
-        return FileFault::InUse;
-    case ENXIO: // a socket in the file's place, or a device without its driver
-        return FileFault::NotAFile;
-    default:
-        return std::nullopt;
+                   ? ReadOnlyFile
+                   : NoPermission;
     }
+    const auto* found = std::ranges::find(faults, code, &std::pair<int, FileFault>::first);
+    return found != std::end(faults) ? std::optional(found->second) : std::nullopt;
 }
 
 std::string PlatformFile::systemWords(SystemError error) const
@@ -119,12 +112,9 @@ bool PlatformFile::isDiskFile() const
 
 SystemError PlatformFile::tryLock()
 {
-    while (calls_.flock(descriptor(handle_), LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EINTR) {
-            return lastError();
-        }
-    }
-    return {};
+    const int locked =
+        uninterrupted([this] { return calls_.flock(descriptor(handle_), LOCK_EX | LOCK_NB); });
+    return locked == 0 ? SystemError{} : lastError();
 }
 
 bool PlatformFile::isNamed() const
@@ -144,33 +134,26 @@ std::pair<std::size_t, SystemError> PlatformFile::readHead(std::span<char> head)
 {
     std::size_t read = 0;
     while (read < head.size()) {
-        const ssize_t some = calls_.pread(descriptor(handle_), head.data() + read,
-                                          head.size() - read, static_cast<off_t>(read));
-        if (some == 0) {
-            break;
+        const ssize_t some = uninterrupted([&] {
+            return calls_.pread(descriptor(handle_), head.data() + read, head.size() - read,
+                                static_cast<off_t>(read));
+        });
+        if (some <= 0) {
+            return {read, some < 0 ? lastError() : SystemError{}};
         }
-        if (some < 0 && errno != EINTR) {
-            return {read, lastError()};
-        }
-        read += some > 0 ? static_cast<std::size_t>(some) : 0;
+        read += static_cast<std::size_t>(some);
     }
     return {read, {}};
 }
 
 std::pair<std::size_t, SystemError> PlatformFile::write(std::string_view bytes)
 {
-    for (;;) {
-        const ssize_t written = calls_.write(descriptor(handle_), bytes.data(), bytes.size());
-        if (written > 0) {
-            return {static_cast<std::size_t>(written), {}};
-        }
-        if (written == 0) {
-            return {0, {EIO}};
-        }
-        if (errno != EINTR) {
-            return {0, lastError()};
-        }
+    const ssize_t written = uninterrupted(
+        [&] { return calls_.write(descriptor(handle_), bytes.data(), bytes.size()); });
+    if (written <= 0) {
+        return {0, written < 0 ? lastError() : SystemError{EIO}}; // nothing written, and no reason
     }
+    return {static_cast<std::size_t>(written), {}};
 }
 
 SystemError PlatformFile::flush()
@@ -188,8 +171,7 @@ bool PlatformFile::truncate(std::uint64_t length)
     return calls_.ftruncate(descriptor(handle_), static_cast<off_t>(length)) == 0;
 }
 
-// Under the lock, so that no other run appends meanwhile; one that opened the file and waits for
-// the lock finds it nameless.
+// Under the lock; another run that opened the file and waits for the lock finds it nameless.
 bool PlatformFile::remove()
 {
     struct stat held {};

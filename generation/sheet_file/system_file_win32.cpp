@@ -1,5 +1,4 @@
 #include "system_calls_win32.h"
-#include "utf16_win32.h"
 
 #include <algorithm>
 
@@ -20,6 +19,15 @@ HANDLE handleOf(std::intptr_t handle)
     return reinterpret_cast<HANDLE>(handle);
 }
 
+// The path's UTF-8, as the core gives it, in Windows' UTF-16.
+std::wstring widePath(const std::string& path)
+{
+    std::wstring wide(path.size(), L'\0'); // never more UTF-16 units than UTF-8 bytes
+    const int size = static_cast<int>(path.size());
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), size));
+    return wide;
+}
+
 } // namespace
 
 const SystemCalls& systemCalls()
@@ -30,37 +38,24 @@ const SystemCalls& systemCalls()
 
 std::optional<FileFault> PlatformFile::faultOf(SystemError error) const
 {
-    switch (error.code) {
-    case ERROR_ACCESS_DENIED: {
+    using enum FileFault;
+    constexpr std::pair<DWORD, FileFault> faults[] = {
+        {ERROR_WRITE_PROTECT, ReadOnlyDisk},   {ERROR_PATH_NOT_FOUND, FolderMissing},
+        {ERROR_FILE_NOT_FOUND, FolderMissing}, {ERROR_BAD_NETPATH, FolderMissing},
+        {ERROR_DISK_FULL, DiskFull},           {ERROR_HANDLE_DISK_FULL, DiskFull},
+        {diskQuotaExceeded, QuotaUsed},        {ERROR_FILE_TOO_LARGE, TooLarge},
+        {ERROR_SHARING_VIOLATION, InUse},      {ERROR_LOCK_VIOLATION, InUse}};
+    if (error.code == ERROR_ACCESS_DENIED) {
         // Windows refuses a folder and a file marked read-only as it refuses a user without the
         // right: what is at the path tells them apart.
-        const DWORD attributes = calls_.getFileAttributes(wideText(path_).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            return FileFault::NoPermission;
-        }
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0  ? FileFault::FolderInTheWay
-               : (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? FileFault::ReadOnlyFile
-                                                             : FileFault::NoPermission;
+        const DWORD attributes = calls_.getFileAttributes(widePath(path_).c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES          ? NoPermission
+               : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FolderInTheWay
+               : (attributes & FILE_ATTRIBUTE_READONLY) != 0  ? ReadOnlyFile
+                                                              : NoPermission;
     }
-    case ERROR_WRITE_PROTECT:
-        return FileFault::ReadOnlyDisk;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-        return FileFault::FolderMissing;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return FileFault::DiskFull;
-    case diskQuotaExceeded:
-        return FileFault::QuotaUsed;
-    case ERROR_FILE_TOO_LARGE:
-        return FileFault::TooLarge;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return FileFault::InUse;
-    default:
-        return std::nullopt;
-    }
+    const auto* found = std::ranges::find(faults, error.code, &std::pair<DWORD, FileFault>::first);
+    return found != std::end(faults) ? std::optional(found->second) : std::nullopt;
 }
 
 std::string PlatformFile::systemWords(SystemError error) const
@@ -75,7 +70,11 @@ std::string PlatformFile::systemWords(SystemError error) const
                                 message.back() == L'.' || message.back() == L'。')) {
         message.pop_back();
     }
-    return message.empty() ? "错误代码 " + std::to_string(error.code) : utf8Text(message);
+    std::string words(message.size() * 3, '\0'); // never more than three bytes a UTF-16 unit
+    words.resize(WideCharToMultiByte(CP_UTF8, 0, message.data(), static_cast<int>(message.size()),
+                                     words.data(), static_cast<int>(words.size()), nullptr,
+                                     nullptr));
+    return words.empty() ? "错误代码 " + std::to_string(error.code) : words;
 }
 
 PlatformFile::~PlatformFile()
@@ -85,23 +84,20 @@ PlatformFile::~PlatformFile()
     }
 }
 
-// GENERIC_WRITE is the access that locking, flushing and cutting back are documented to need;
-// append access writes the sheet, and read access reads its first bytes. Sharing lets another
-// Tallymere open the file and wait for the lock. A file of the run's own making is opened with
-// delete access too, so that a failed run can remove it: no other program can open it meanwhile
-// without sharing its deletion, so no other Tallymere holds it when it goes (they are told it is in
-// use, and wait).
+// GENERIC_WRITE is what locking, flushing and cutting back need; sharing lets another Tallymere
+// open the file and wait for the lock. Delete access, on a file the run makes, lets a failed run
+// remove it, and keeps every other program out of it meanwhile.
 SystemError PlatformFile::open(const std::string& path)
 {
     path_ = path;
-    const std::wstring widePath = wideText(path);
+    const std::wstring wide = widePath(path);
     constexpr DWORD access = GENERIC_READ | GENERIC_WRITE | FILE_APPEND_DATA;
     constexpr DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    HANDLE file = calls_.createFile(widePath.c_str(), access | DELETE, sharing, nullptr, CREATE_NEW,
+    HANDLE file = calls_.createFile(wide.c_str(), access | DELETE, sharing, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     created_ = file != INVALID_HANDLE_VALUE;
     if (!created_) {
-        file = calls_.createFile(widePath.c_str(), access, sharing, nullptr, OPEN_ALWAYS,
+        file = calls_.createFile(wide.c_str(), access, sharing, nullptr, OPEN_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -113,8 +109,7 @@ bool PlatformFile::isDiskFile() const
     return calls_.getFileType(handleOf(handle_)) == FILE_TYPE_DISK;
 }
 
-// Over the whole file and anything appended to it: other writers wait, and readers too, until the
-// sheet is complete.
+// Over the whole file and anything appended to it, so that other writers and readers wait.
 SystemError PlatformFile::tryLock()
 {
     OVERLAPPED from{};

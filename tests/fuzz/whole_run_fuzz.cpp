@@ -3,7 +3,6 @@
 #include "fixtures.h"
 #include "run.h"
 #include "sheet_oracle.h"
-#include "worksheet_error.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -18,19 +17,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto mode =
         size > 0 && (data[0] & 1) ? DifficultyMode::ChainedSteps : DifficultyMode::SingleStep;
     testing::ConstantRandom random(size > 0 ? static_cast<float>(data[size - 1]) / 256 : 0);
-    std::string fault;
-    try {
+    const RunResult result =
         generateWorksheet({input.substr(std::min<std::size_t>(size, 1), split - 1),
                            input.substr(std::min(split + 1, size)), mode},
                           folder.text(), random);
-        const std::string sheet = testing::fileBytes(folder.worksheet());
-        const auto last = sheet.rfind('(');
-        const int count = last == std::string::npos ? 0 : std::atoi(sheet.c_str() + last + 1);
-        fault = testing::worksheetFault(sheet, 1, {count, NAN, mode}); // any range: no bounds
-        std::filesystem::remove(folder.worksheet());
-    } catch (const WorksheetError&) {
-        fault = std::filesystem::exists(folder.worksheet()) ? "a refusal wrote" : "";
-    }
+    const std::string sheet = testing::fileBytes(folder.worksheet()); // "" for no file
+    std::filesystem::remove(folder.worksheet());
+    const auto last = sheet.rfind('(');
+    const int count = last == std::string::npos ? 0 : std::atoi(sheet.c_str() + last + 1);
+    const std::string fault = // any range: no bounds
+        std::holds_alternative<SheetOnDisk>(result)
+            ? testing::worksheetFault(sheet, 1, {count, NAN, mode})
+        : std::holds_alternative<SettingsFault>(result) && sheet.empty()
+            ? ""
+            : "the file failed, or a refusal wrote";
     if (!fault.empty()) {
         __builtin_trap();
     }

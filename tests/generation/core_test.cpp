@@ -105,8 +105,7 @@ TEST_F(RunTest, EverySettingAppendsAWholeSheet)
     const std::pair<const char*, double> ranges[] = {{"10", 10}, {"abc", 0}, {"-0", 0}, {"1", 1},
         {"100", 100}, {"10000", 10000}, {"10.5", 10}, {"１０", 10}};
     // clang-format on
-    std::string before;
-    std::string first;
+    std::string before, first;
     for (const auto& [rangeText, range] : ranges) {
         for (const auto mode : {single, chained}) {
             for (const auto& [count, problems] : counts) {

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <random>
 #include <string>
 
@@ -26,15 +25,6 @@ inline std::string fileBytes(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), {}};
-}
-
-inline std::map<std::string, std::string> snapshot(const fs::path& folder)
-{
-    std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        entries[pathText(entry.path())] = entry.is_regular_file() ? fileBytes(entry) : "(other)";
-    }
-    return entries;
 }
 
 // A folder of a test's own, gone with everything in it when the test ends.

@@ -10,9 +10,8 @@ BOOL CALLBACK printText(HWND control, LPARAM)
     wchar_t text[1024];
     char utf8[4096];
     const int length = GetWindowTextW(control, text, 1024);
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, text, length, utf8, sizeof utf8, nullptr, nullptr);
-    std::printf("%.*s\n", bytes, utf8);
+    std::printf("%.*s\n",
+                WideCharToMultiByte(CP_UTF8, 0, text, length, utf8, 4096, nullptr, nullptr), utf8);
     return TRUE;
 }
 
@@ -21,9 +20,5 @@ BOOL CALLBACK printText(HWND control, LPARAM)
 int main()
 {
     const HWND form = FindWindowW(L"Form1", L"Tallymere");
-    if (form == nullptr) {
-        return 1;
-    }
-    EnumChildWindows(form, printText, 0);
-    return 0;
+    return form != nullptr ? (EnumChildWindows(form, printText, 0), 0) : 1;
 }

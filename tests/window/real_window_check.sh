@@ -70,9 +70,7 @@ middle() { awk -v name="$1" '$1 == name && $2 == 0 { print $3, $4 }' <<<"$layout
 click() { xdotool mousemove --window "$window" $(middle "$1") click 1; }
 keys() { xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
 # The note at the foot of the window says $1, read as Windows gives it to other programs.
-note_says() {
-    helper "$(dirname "$tool")/window_text.exe" | grep -qxF "$1" || fail "the note does not say $1"
-}
+note_says() { helper "${tool%/*}/window_text.exe" | grep -qxF "$1" || fail "the note is not $1"; }
 
 # Once the form is painted, the middle of a combo box's field is white.
 field_painted() {

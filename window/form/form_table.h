@@ -14,10 +14,7 @@ enum class ControlKind { GroupBox, ComboBox, OptionButton, Label, PushButton };
 
 // A rectangle in twips, from the top-left corner of the parent's client area or group box.
 struct Twips {
-    int left;
-    int top;
-    int width;
-    int height;
+    int left, top, width, height;
 };
 
 struct Control {
@@ -70,8 +67,7 @@ inline constexpr Control controls[] = {
     {"Label4", Label, "", "2010.11.13", {4440, 3000, 975, 255}, 12},
 };
 
-// Front-ends create the controls in table order and chain their focus in that order, so parents
-// come first and TabIndex must rise.
+// Front-ends create the controls and chain their focus in table order: parents first, TabIndex up.
 static_assert(std::is_sorted(std::begin(controls), std::end(controls),
                              [](const Control& a, const Control& b) {
                                  return a.tabIndex < b.tabIndex;

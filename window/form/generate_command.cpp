@@ -1,10 +1,7 @@
 #include "generate_command.h"
 
 #include "messages.h"
-#include "run.h"
-#include "worksheet_error.h"
 
-#include <exception>
 #include <new>
 
 namespace tallymere::form {
@@ -14,19 +11,17 @@ Outcome generateCommand(std::string rangeText, std::string countText, const Cont
 {
     // Wording a failure may run out of memory too.
     try {
-        try {
-            generateWorksheet({std::move(rangeText), std::move(countText), checkedOption.mode},
-                              folder, random);
-        } catch (const SettingsError& refused) {
-            return {settingsMessage(refused.fault), true};
-        } catch (const FileError& failed) {
-            return {fileMessage(failed.failure), true};
+        const RunResult result = generateWorksheet(
+            {std::move(rangeText), std::move(countText), checkedOption.mode}, folder, random);
+        if (const auto* refused = std::get_if<SettingsFault>(&result)) {
+            return {settingsMessage(*refused), true};
+        }
+        if (const auto* failed = std::get_if<FileFailure>(&result)) {
+            return {fileMessage(*failed), true};
         }
         return {std::string(completionMessage), false};
     } catch (const std::bad_alloc&) {
-        return {std::string(outOfMemoryMessage), true};
-    } catch (const std::exception&) {
-        return {std::string(unexpectedMessage), true};
+        return {outOfMemoryMessage(), true};
     }
 }
 

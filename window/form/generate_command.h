@@ -1,13 +1,10 @@
 #pragma once
 
 #include "form_table.h"
+#include "random_source.h"
 
 #include <string>
 #include <string_view>
-
-namespace tallymere {
-class RandomSource;
-}
 
 namespace tallymere::form {
 
@@ -17,9 +14,8 @@ struct Outcome {
     bool warning = false;
 };
 
-// Runs 生成Word with the form's settings, the texts of the two combo boxes and the option row that
-// is checked, into the worksheet file of `folder`: the completion message, or what went wrong in
-// the user's words, whatever the run threw.
+// Runs 生成Word with the texts of the two combo boxes and the option button that is checked: the
+// completion message, or what went wrong in the user's words.
 Outcome generateCommand(std::string rangeText, std::string countText, const Control& checkedOption,
                         std::string_view folder, RandomSource& random);
 

@@ -1,6 +1,6 @@
 #include "messages.h"
 
-#include "run.h"
+#include "form_table.h"
 
 #include <algorithm>
 
@@ -8,55 +8,64 @@ namespace tallymere::form {
 
 namespace {
 
-constexpr std::string_view copyTheProgram = "请把本程序复制到“桌面”或“文档”，从那里运行。";
-constexpr std::string_view moveTheFile = "请把这个文件改名或移走，本程序会新建一个“口算题.doc”。";
-constexpr std::string_view freeSomeSpace = "请删除一些不需要的文件，再按“生成Word”。";
-constexpr std::string_view saveAsText =
-    "请把这个文件改名或移走，本程序会新建一个“口算题.doc”；"
-    "或者把它另存为纯文本：保存类型选“纯文本”，编码选“简体中文(GB2312)”，"
-    "文件名连同英文引号输入\"口算题.doc\"，否则Word会存成“口算题.txt”。";
-
-struct Words {
-    std::string_view happened;
-    std::string_view toDo;
-};
-
-Words wordsFor(FileFault fault)
+// A text with "{file}" for the worksheet file's name and "{button}" for the caption of the button
+// that makes a sheet, so that a message never names an old one.
+std::string filled(std::string_view text)
 {
+    std::string result(text);
+    for (const auto& [mark, name] :
+         {std::pair{std::string_view("{file}"), worksheetFileName},
+          std::pair{std::string_view("{button}"), controlNamed(generateButton).text}}) {
+        for (auto at = result.find(mark); at != result.npos; at = result.find(mark, at)) {
+            result.replace(at, mark.size(), name);
+        }
+    }
+    return result;
+}
+
+constexpr std::string_view copyTheProgram = "请把本程序复制到“桌面”或“文档”，从那里运行。",
+                           moveTheFile = "请把这个文件改名或移走，本程序会新建一个“{file}”",
+                           freeSomeSpace = "请删除一些不需要的文件，再按“{button}”。",
+                           orSaveAsText = "；或者把它另存为纯文本：保存类型选“纯文本”，"
+                                          "编码选“简体中文(GB2312)”，文件名连同英文引号输入"
+                                          "\"{file}\"，否则Word会把它存成.txt文件。";
+
+// What happened, and what to do.
+std::pair<std::string_view, std::string> wordsFor(FileFault fault)
+{
+    const std::string moveIt(moveTheFile);
     switch (fault) {
     case FileFault::NoPermission:
-        return {"没有写入权限", copyTheProgram};
+        return {"没有写入权限", std::string(copyTheProgram)};
     case FileFault::ReadOnlyFile:
-        return {
-            "文件带有“只读”标记",
-            "请把这个文件改名或移走，本程序会新建一个“口算题.doc”；或者在它的“属性”里去掉“只读”，"
-            "再按“生成Word”。"};
+        return {"文件带有“只读”标记", moveIt + "；或者在它的“属性”里去掉“只读”，再按“{button}”。"};
     case FileFault::ReadOnlyDisk:
-        return {"所在的磁盘只能读取", copyTheProgram};
+        return {"所在的磁盘只能读取", std::string(copyTheProgram)};
     case FileFault::FolderMissing:
         return {"所在的文件夹不存在", "请把本程序放进一个文件夹，从那里运行。"};
     case FileFault::FolderInTheWay:
         return {"同名的文件夹占用了这个位置",
-                "请把名叫“口算题.doc”的文件夹改名或移走，再按“生成Word”。"};
+                "请把名叫“{file}”的文件夹改名或移走，再按“{button}”。"};
     case FileFault::DiskFull:
-        return {"磁盘已满", freeSomeSpace};
+        return {"磁盘已满", std::string(freeSomeSpace)};
     case FileFault::QuotaUsed:
-        return {"磁盘配额已用完", freeSomeSpace};
+        return {"磁盘配额已用完", std::string(freeSomeSpace)};
     case FileFault::TooLarge:
-        return {"文件已达到允许的最大长度", moveTheFile};
+        return {"文件已达到允许的最大长度", moveIt + "。"};
     case FileFault::InUse:
-        return {"文件正被其他程序使用", "请在Word或WPS里关闭“口算题.doc”，再按“生成Word”。"};
+        return {"文件正被其他程序使用", "请在Word或WPS里关闭“{file}”，再按“{button}”。"};
     case FileFault::NotAFile:
-        return {"它不是普通文件", moveTheFile};
+        return {"它不是普通文件", moveIt + "。"};
     case FileFault::WordProcessorDocument:
         return {"它已被Word、WPS或LibreOffice另存为文档格式，加在后面的练习打开时看不到",
-                saveAsText};
+                moveIt + std::string(orSaveAsText)};
     case FileFault::UnicodeText:
-        return {"它已被另存为Unicode文本，加在后面的练习打开时会是乱码", saveAsText};
+        return {"它已被另存为Unicode文本，加在后面的练习打开时会是乱码",
+                moveIt + std::string(orSaveAsText)};
     case FileFault::Other:
         break;
     }
-    return {"", "请再按一次“生成Word”；如果还是不行，请把本程序复制到“桌面”或“文档”，从那里运行。"};
+    return {"", "请再按一次“{button}”；如果还是不行，请把本程序复制到“桌面”或“文档”，从那里运行。"};
 }
 
 std::string_view holdsText(FileHolds holds)
@@ -78,15 +87,6 @@ std::string_view holdsText(FileHolds holds)
     return "";
 }
 
-std::string_view opening(const FileFailure& failure)
-{
-    if (failure.fault == FileFault::WordProcessorDocument ||
-        failure.fault == FileFault::UnicodeText) {
-        return "无法使用文件“";
-    }
-    return failure.step == FileStep::Opening ? "无法打开文件“" : "写入文件“";
-}
-
 // Whether `folder` is `outer` or inside it; Windows names that differ in case alone are the same.
 bool isInside(std::string_view folder, std::string_view outer)
 {
@@ -103,13 +103,9 @@ bool isInside(std::string_view folder, std::string_view outer)
 
 } // namespace
 
-std::string sheetsNote(std::string_view folder, std::string_view temporaryFolder)
+std::string outOfMemoryMessage()
 {
-    // Windows runs a program opened inside a .zip from there, and clears it later.
-    if (isInside(folder, temporaryFolder)) {
-        return "程序在临时文件夹里，练习会丢失，请先解压到桌面";
-    }
-    return "练习保存在：" + worksheetPath(folder);
+    return filled("内存不足，未能生成练习。请关闭一些别的程序，再按“{button}”。");
 }
 
 std::string settingsMessage(SettingsFault fault)
@@ -128,13 +124,25 @@ std::string settingsMessage(SettingsFault fault)
 
 std::string fileMessage(const FileFailure& failure)
 {
-    const Words words = wordsFor(failure.fault);
-    const std::string_view happened =
-        failure.fault == FileFault::Other ? failure.systemWords : words.happened;
-    const std::string_view after = failure.step == FileStep::Writing ? "”失败：" : "”：";
-    return std::string(opening(failure)) + failure.path + std::string(after) +
-           std::string(happened) + "。" + std::string(holdsText(failure.holds)) +
-           std::string(words.toDo);
+    const auto [happened, toDo] = wordsFor(failure.fault);
+    const bool refused = failure.fault == FileFault::WordProcessorDocument ||
+                         failure.fault == FileFault::UnicodeText;
+    const bool writing = failure.step == FileStep::Writing;
+    return std::string(refused   ? "无法使用文件“"
+                       : writing ? "写入文件“"
+                                 : "无法打开文件“") +
+           failure.path + std::string(writing ? "”失败：" : "”：") +
+           (failure.fault == FileFault::Other ? failure.systemWords : std::string(happened)) +
+           "。" + std::string(holdsText(failure.holds)) + filled(toDo);
+}
+
+std::string sheetsNote(std::string_view folder, std::string_view temporaryFolder)
+{
+    // Windows runs a program opened inside a .zip from there, and clears it later.
+    if (isInside(folder, temporaryFolder)) {
+        return "程序在临时文件夹里，练习会丢失，请先解压到桌面";
+    }
+    return "练习保存在：" + worksheetPath(folder);
 }
 
 } // namespace tallymere::form

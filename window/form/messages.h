@@ -1,7 +1,6 @@
 #pragma once
 
-#include "file_failure.h"
-#include "worksheet_error.h"
+#include "run.h"
 
 #include <string>
 #include <string_view>
@@ -12,23 +11,18 @@ namespace tallymere::form {
 
 // Shown when a sheet is on the disk.
 inline constexpr std::string_view completionMessage = "生成成功！请打开Word打印。";
-
-inline constexpr std::string_view outOfMemoryMessage =
-    "内存不足，未能生成练习。请关闭一些别的程序，再按“生成Word”。";
-// For a failure that no one foresaw, so that the user still reads Chinese.
-inline constexpr std::string_view unexpectedMessage =
-    "未能生成练习：程序出了意外的错误。请再按一次“生成Word”。";
 // The Windows program, when it starts.
 inline constexpr std::string_view noProgramFolderMessage =
     "无法得到本程序所在的文件夹。请关闭所有窗口，再启动本程序。";
 inline constexpr std::string_view noWindowMessage =
     "无法打开窗口。请关闭一些别的程序，再启动本程序。";
 
+std::string outOfMemoryMessage();
+std::string settingsMessage(SettingsFault fault);
+std::string fileMessage(const FileFailure& failure);
+
 // The note at the foot of the window: where the sheets of a program in `folder` go, or, where that
 // is inside the system's temporary folder, which the system empties, what to do instead.
 std::string sheetsNote(std::string_view folder, std::string_view temporaryFolder);
-
-std::string settingsMessage(SettingsFault fault);
-std::string fileMessage(const FileFailure& failure);
 
 } // namespace tallymere::form

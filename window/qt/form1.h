@@ -17,8 +17,7 @@ class Form1 : public QWidget {
     Q_OBJECT
 
 public:
-    // Sheets go to the worksheet file of `worksheetFolder`, drawn from `random`; the window warns
-    // where that folder is inside `temporaryFolder`.
+    // Sheets go to `worksheetFolder`, drawn from `random`; the note warns of `temporaryFolder`.
     Form1(std::string worksheetFolder, std::string_view temporaryFolder, RandomSource& random,
           QWidget* parent = nullptr);
 

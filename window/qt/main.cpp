@@ -9,8 +9,8 @@
 
 namespace {
 
-// The folder that holds the program, as the file system names it: a name that is not valid UTF-8
-// (made on a Latin-1 system, unpacked from an old archive) must reach the file as it is.
+// The folder that holds the program, where users find the worksheet file, as the file system names
+// it: a name that is not valid UTF-8 (from an old archive) must reach the file as it is.
 std::string programFolder()
 {
     std::error_code error;
@@ -32,7 +32,6 @@ int main(int argc, char* argv[])
 #endif
     QApplication app(argc, argv);
     tallymere::EngineRandom random; // the program's one random source
-    // The worksheet file lives next to the program, where users find it.
     std::error_code noTemporaryFolder;
     const auto temporary = std::filesystem::temp_directory_path(noTemporaryFolder);
     tallymere::Form1 form(programFolder(), temporary.native(), random);

@@ -1,22 +1,24 @@
 #include "form1.h"
 
-#include "control_ids.h"
-#include "form_table.h"
+#include "controls.h"
 #include "generate_command.h"
 #include "layout.h"
 #include "messages.h"
 #include "screen_reader_names.h"
-#include "utf16_win32.h"
+#include "utf16.h"
+
+#include <commctrl.h>
+#include <optional>
 
 namespace tallymere::win32 {
 
 namespace {
 
-constexpr int rangeBoxId = form::controlId(form::controlNamed(form::rangeBox));
-constexpr int countBoxId = form::controlId(form::controlNamed(form::countBox));
-constexpr int generateId = form::controlId(form::controlNamed(form::generateButton));
-constexpr int quitId = form::controlId(form::controlNamed(form::quitButton));
-constexpr int noteId = form::controlId(form::controlNamed(form::noteLabel));
+constexpr int rangeBoxId = controlId(form::controlNamed(form::rangeBox));
+constexpr int countBoxId = controlId(form::controlNamed(form::countBox));
+constexpr int generateId = controlId(form::controlNamed(form::generateButton));
+constexpr int quitId = controlId(form::controlNamed(form::quitButton));
+constexpr int noteId = controlId(form::controlNamed(form::noteLabel));
 
 // What the window is given when it is made.
 struct FormStart {
@@ -26,16 +28,11 @@ struct FormStart {
 
 // What the window keeps between messages, in its user data.
 struct FormState {
-    explicit FormState(const FormStart& start)
-        : worksheetFolder(start.worksheetFolder), random(start.random)
-    {
-    }
-
     std::string worksheetFolder;
     RandomSource& random;
     FormLayout layout;
     HWND lastFocus = nullptr; // given back when the window is activated again
-    ScreenReaderNames screenReaderNames;
+    std::optional<ScreenReaderNames> screenReaderNames;
 };
 
 FormState* stateOf(HWND window)
@@ -43,82 +40,23 @@ FormState* stateOf(HWND window)
     return reinterpret_cast<FormState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// Every control that takes focus starts a group of its own, but for the second option button, so
-// that the arrow keys move between the two option buttons and nowhere else.
-DWORD styleOf(const form::Control& control)
-{
-    const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    switch (control.kind) {
-    case form::GroupBox:
-        return common | BS_GROUPBOX;
-    case form::ComboBox:
-        return common | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-    case form::OptionButton:
-        return common | BS_AUTORADIOBUTTON | (control.index == 0 ? WS_TABSTOP | WS_GROUP : 0);
-    case form::Label: // "…" in the middle of a path that does not fit, the whole of it in its text
-        return common | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS;
-    case form::PushButton:
-        return common | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON;
-    }
-    return common;
-}
-
-// The edit field of a combo box is what has the focus and what a screen reader announces.
-HWND editOf(HWND comboBox)
-{
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    return GetComboBoxInfo(comboBox, &info) ? info.hwndItem : nullptr;
-}
-
-// Fills a combo box's list and puts its current entry at the start text, so that Up and Down step
-// to the neighbours of the value shown.
-void fillComboBox(HWND comboBox, const form::Control& control, const std::wstring& text)
-{
-    for (const std::string_view choice : control.choices) {
-        SendMessageW(comboBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(choice).c_str()));
-    }
-    const auto entry = SendMessageW(comboBox, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                    reinterpret_cast<LPARAM>(text.c_str()));
-    if (entry != CB_ERR) {
-        SendMessageW(comboBox, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
-    } else {
-        SetWindowTextW(comboBox, text.c_str());
-    }
-}
-
 // False when a control could not be made; the window is then not shown at all.
-bool createControls(HWND window, FormState& state)
+bool createControls(HWND window)
 {
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
     for (const form::Control& control : form::controls) {
-        const std::wstring text = wideText(control.text);
-        const HWND created = CreateWindowExW(
-            0, form::windowClassOf(control.kind), text.c_str(), styleOf(control), 0, 0, 0, 0,
-            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(form::controlId(control))),
-            instance, nullptr);
-        if (created == nullptr) {
+        if (createControl(window, control) == nullptr) {
             return false;
-        }
-        if (control.kind == form::ComboBox) {
-            fillComboBox(created, control, text);
-        }
-        if (control.kind == form::ComboBox || control.kind == form::OptionButton) {
-            const std::wstring name = wideText(form::accessibleName(control));
-            state.screenReaderNames.name(created, name);
-            if (const HWND edit = editOf(created)) {
-                state.screenReaderNames.name(edit, name);
-            }
         }
     }
     // Group boxes go below the controls they frame, so that they never paint over them.
     for (const form::Control& control : form::controls) {
         if (control.kind == form::GroupBox) {
-            SetWindowPos(form::controlOf(window, control), HWND_BOTTOM, 0, 0, 0, 0,
+            SetWindowPos(controlOf(window, control), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
-    CheckDlgButton(window, form::controlId(form::startOption), BST_CHECKED);
+    CheckDlgButton(window, controlId(form::startOption), BST_CHECKED);
+    stateOf(window)->screenReaderNames.emplace(window);
     return true;
 }
 
@@ -135,7 +73,7 @@ const form::Control& checkedOption(HWND window)
 {
     for (const form::Control& control : form::controls) {
         if (control.kind == form::OptionButton &&
-            IsDlgButtonChecked(window, form::controlId(control)) == BST_CHECKED) {
+            IsDlgButtonChecked(window, controlId(control)) == BST_CHECKED) {
             return control;
         }
     }
@@ -161,10 +99,9 @@ void optionClicked(HWND window)
 {
     for (const form::Control& control : form::controls) {
         if (control.kind == form::OptionButton) {
-            const HWND button = form::controlOf(window, control);
+            const HWND button = controlOf(window, control);
             const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
-            const bool checked =
-                IsDlgButtonChecked(window, form::controlId(control)) == BST_CHECKED;
+            const bool checked = IsDlgButtonChecked(window, controlId(control)) == BST_CHECKED;
             SetWindowLongPtrW(button, GWL_STYLE,
                               checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
         }
@@ -193,13 +130,8 @@ LRESULT focusedCommand(HWND window)
 
 void destroyed(HWND window)
 {
-    FormState& state = *stateOf(window);
-    for (const form::Control& control : form::controls) {
-        const HWND hwnd = form::controlOf(window, control);
-        state.screenReaderNames.clear(hwnd);
-        if (const HWND edit = editOf(hwnd)) {
-            state.screenReaderNames.clear(edit);
-        }
+    if (auto& names = stateOf(window)->screenReaderNames) {
+        names->clear(window);
     }
     PostQuitMessage(0);
 }
@@ -225,12 +157,13 @@ LRESULT CALLBACK form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM
         // The window owns its state from here until WM_NCDESTROY, even if creation fails.
         const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         const auto* start = static_cast<const FormStart*>(creation->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FormState(*start)));
+        const auto* state = new FormState{start->worksheetFolder, start->random, {}, nullptr, {}};
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
         enableNonClientScaling(window);
         break;
     }
     case WM_CREATE:
-        return createControls(window, *stateOf(window)) ? 0 : -1;
+        return createControls(window) ? 0 : -1;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
             buttonClicked(window, LOWORD(wParam));
@@ -267,8 +200,9 @@ bool registerClass(HINSTANCE instance, const std::wstring& className)
     windowClassInfo.cbSize = sizeof windowClassInfo;
     windowClassInfo.lpfnWndProc = form1Procedure;
     windowClassInfo.hInstance = instance;
-    windowClassInfo.hIcon = iconAt(instance, SM_CXICON, SM_CYICON);
-    windowClassInfo.hIconSm = iconAt(instance, SM_CXSMICON, SM_CYSMICON);
+    // The program's icon (resource 1), scaled down from the nearest larger image to stay sharp.
+    LoadIconMetric(instance, MAKEINTRESOURCEW(1), LIM_LARGE, &windowClassInfo.hIcon);
+    LoadIconMetric(instance, MAKEINTRESOURCEW(1), LIM_SMALL, &windowClassInfo.hIconSm);
     windowClassInfo.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClassInfo.lpszClassName = className.c_str();

@@ -1,10 +1,25 @@
 #pragma once
 
-#include "dpi.h"
-
+#include <memory>
+#include <type_traits>
 #include <windows.h>
 
+// The form at the DPI of the monitor it is on, through the per-monitor functions of Windows 10
+// where they exist and the system-wide ones on older Windows.
 namespace tallymere::win32 {
+
+// WM_GETDPISCALEDSIZE, which Windows 10 sends before a DPI change to ask for the window's new size;
+// older systems never send it, so their headers lack it.
+inline constexpr UINT getDpiScaledSize = 0x02E4;
+
+// Lets Windows scale the title bar with the monitor where it does not by itself; in WM_NCCREATE.
+void enableNonClientScaling(HWND window);
+
+// Deletes a font when it goes.
+struct FontDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
+};
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 inline constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
