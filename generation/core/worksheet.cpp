@@ -11,7 +11,6 @@ namespace {
 
 constexpr int cellsPerRow = 4;
 constexpr std::size_t numberColumns = 5; // "(999)"
-constexpr std::size_t operandColumns = 12;
 constexpr std::string_view lineEnd = "\r\n";
 
 // op1 and "=", and op2 with two steps.
@@ -80,6 +79,16 @@ void appendLine(std::string& sheet, std::string_view bytes)
 }
 
 } // namespace
+
+std::size_t widestOperands(DifficultyMode mode, std::uint64_t range)
+{
+    // Both operands of a step reach range - 1 (a-b with b = a), or are 0 and the range (0+range);
+    // two steps reach a-b+range.
+    const std::size_t belowRange = 2 * std::to_string(range - 1).size();
+    const std::size_t atRange = std::to_string(range).size();
+    return mode == DifficultyMode::SingleStep ? std::max(belowRange, 1 + atRange)
+                                              : belowRange + atRange;
+}
 
 std::string formatCell(int number, const Problem& problem, DifficultyMode mode)
 {

@@ -3,6 +3,7 @@
 #include "problem.h"
 #include "random_source.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,14 @@ inline constexpr std::string_view mottoGbk = "\xC3\xBF\xCC\xEC"
                                              "\xB7\xD6\xD6\xD3\xA3\xAC\xBF\xDA\xCB\xE3\xBA\xC3\xC7"
                                              "\xE1\xCB\xC9\xA3\xA1";
 
+// The columns that a cell gives the operands of its problem.
+inline constexpr std::size_t operandColumns = 12;
+
+// The most columns the operands of a problem within a whole `range` of 1 or more may take.
+std::size_t widestOperands(DifficultyMode mode, std::uint64_t range);
+
 // The cell of problem `number` (1 to 999): "(n)" padded to 5 columns, then the problem and "=",
-// padded so that the operands share 12 columns. Operands wider than that widen the cell.
+// padded so that the operands share operandColumns.
 std::string formatCell(int number, const Problem& problem, DifficultyMode mode);
 
 // One sheet: an empty line, the motto, an empty line, then `problemCount` problems within `range`

@@ -1,5 +1,4 @@
 #include "fixtures.h"
-#include "generate_command.h"
 #include "leading_number.h"
 #include "messages.h"
 #include "run.h"
@@ -94,41 +93,43 @@ TEST_F(RunTest, WritesTheExactBytes)
                   "(8)  99-99-0=       \r\n(9)  99-99-0=       (10) 99-99-0=       \r\n");
 }
 
-// Every run appends one whole sheet after the earlier ones, within the whole part of the range;
-// settings that give no sheet write nothing, and the window warns with words that say why. A second
-// process started with the first run's settings draws another drill.
-TEST_F(RunTest, EverySettingAppendsAWholeSheet)
+// Every run appends one whole sheet after the earlier ones, within the whole part of the range,
+// up to the largest range whose problems all fit their cells; settings that give no such sheet
+// write nothing. A second process started with the first run's settings draws another drill.
+TEST_F(RunTest, EverySettingAppendsAWholeSheetOrNothing)
 {
+    const char* counts[] = {"8", "1", "10", "10.5", "999"};
     // clang-format off
-    const std::pair<const char*, int> counts[] = {
-        {"8", 8}, {"0", 0}, {"-5", 0}, {"1", 1}, {"10", 10}, {"10.5", 10}, {"999", 999}};
-    const std::pair<const char*, double> ranges[] = {{"10", 10}, {"abc", 0}, {"-0", 0}, {"1", 1},
-        {"100", 100}, {"10000", 10000}, {"10.5", 10}, {"１０", 10}};
+    const std::tuple<const char*, double, DifficultyMode> ranges[] = {{"10", 10, single},
+        {"10", 10, chained}, {"1", 1, single}, {"1", 1, chained}, {"10.5", 10, chained},
+        {"１０", 10, single}, {"1000000", 1000000, single}, {"9999", 9999, chained}};
+    using enum SettingsFault;
+    const std::tuple<std::string, const char*, DifficultyMode, SettingsFault> refusals[] = {
+        {"", "10", single, NoRange}, {"abc", "10", single, NoRange}, {"二十", "10", single, NoRange},
+        {"0.9", "10", single, NoRange}, {"-0", "10", single, NoRange}, {"-10", "10", chained, NoRange},
+        {"-" + std::string(400, '9'), "10", single, NoRange},
+        {"1000001", "10", single, RangeTooLarge}, {"10000", "10", chained, RangeTooLarge},
+        {std::string(400, '9'), "10", single, RangeTooLarge},
+        {"10", "", single, NoCount}, {"10", "0", single, NoCount}, {"10", "0.5", single, NoCount},
+        {"10", "二十", chained, NoCount}, {"10", "-3", single, NoCount},
+        {"10", "1000", single, TooManyProblems}};
     // clang-format on
     std::string before, first;
-    for (const auto& [rangeText, range] : ranges) {
-        for (const auto mode : {single, chained}) {
-            for (const auto& [count, problems] : counts) {
-                const std::string after = run({rangeText, count, mode}, random);
-                ASSERT_EQ(after.substr(0, before.size()), before);
-                ASSERT_EQ(testing::worksheetFault(after.substr(before.size()), 1,
-                                                  {problems, range, mode}),
-                          "")
-                    << "range " << rangeText << ", count " << count;
-                before = after;
-                first = first.empty() ? after : first;
-            }
+    for (const auto& [rangeText, range, mode] : ranges) {
+        for (const char* count : counts) {
+            const std::string after = run({rangeText, count, mode}, random);
+            ASSERT_EQ(after.substr(0, before.size()), before);
+            ASSERT_EQ(testing::worksheetFault(after.substr(before.size()), 1,
+                                              {std::atoi(count), range, mode}),
+                      "")
+                << "range " << rangeText << ", count " << count;
+            before = after;
+            first = first.empty() ? after : first;
         }
     }
-    // clang-format off
-    const std::tuple<std::string, const char*, const char*> refusals[] = {
-        {"10", "1000", "最多生成999道题。请输入999或更小"}, {"-10", "10", "负数。请输入0或更大"},
-        {"-" + std::string(400, '9'), "10", "负数"}, {std::string(400, '9'), "10", "太大，请输入"}};
-    // clang-format on
-    for (const auto& [rangeText, count, words] : refusals) {
-        const auto said =
-            form::generateCommand(rangeText, count, form::startOption, folder.text(), random);
-        EXPECT_TRUE(said.warning && said.text.find(words) != said.text.npos) << said.text;
+    for (const auto& [rangeText, count, mode, fault] : refusals) {
+        const RunResult result = generateWorksheet({rangeText, count, mode}, folder.text(), random);
+        EXPECT_EQ(std::get<SettingsFault>(result), fault) << rangeText << " " << count;
     }
     EXPECT_EQ(testing::fileBytes(folder.worksheet()), before);
     EngineRandom secondProcess;

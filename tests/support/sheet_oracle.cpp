@@ -14,11 +14,9 @@ const std::regex cellPattern(R"(\((\d+)\)( *)(-?\d+)([+-])(-?\d+)(?:([+-])(-?\d+
 bool cellHolds(const std::smatch& cell, int number, const Sheet& sheet)
 {
     const bool chained = sheet.mode == DifficultyMode::ChainedSteps;
-    const auto digits = static_cast<std::size_t>(cell.length(3) + cell.length(5) + cell.length(7));
-    const auto width = 19 + chained + std::max<std::size_t>(digits, 12) - 12;
     if (std::stoi(cell[1]) != number || cell.length(1) + cell.length(2) != 3 ||
         cell[6].matched != chained || cell[3] == "-0" || cell[5] == "-0" || cell[7] == "-0" ||
-        static_cast<std::size_t>(cell.length()) != width) {
+        cell.length() != 19 + chained) {
         return false;
     }
     const double n = sheet.range;

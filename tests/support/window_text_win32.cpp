@@ -1,5 +1,6 @@
-// window_text: the text of every control of Tallymere's window, one to a line in UTF-8, as another
-// program reads it from Windows (no screen grab reads a label's whole text).
+// window_text [CLASS]: the text of every control of Tallymere's window (Form1), or of its message
+// box (#32770), one to a line in UTF-8, as another program reads it from Windows (no screen grab
+// reads a label's whole text).
 #include <cstdio>
 #include <windows.h>
 
@@ -17,8 +18,8 @@ BOOL CALLBACK printText(HWND control, LPARAM)
 
 } // namespace
 
-int main()
+int main(int argc, char* argv[])
 {
-    const HWND form = FindWindowW(L"Form1", L"Tallymere");
+    const HWND form = FindWindowA(argc > 1 ? argv[1] : "Form1", "Tallymere");
     return form != nullptr ? (EnumChildWindows(form, printText, 0), 0) : 1;
 }

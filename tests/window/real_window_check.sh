@@ -69,8 +69,9 @@ count_pixels() {
 middle() { awk -v name="$1" '$1 == name && $2 == 0 { print $3, $4 }' <<<"$layout"; }
 click() { xdotool mousemove --window "$window" $(middle "$1") click 1; }
 keys() { xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
-# The note at the foot of the window says $1, read as Windows gives it to other programs.
-note_says() { helper "${tool%/*}/window_text.exe" | grep -qxF "$1" || fail "the note is not $1"; }
+# A control of the window of class $1 (the form, or #32770 for a message box) says $2, read as
+# Windows gives it to other programs.
+says() { helper "${tool%/*}/window_text.exe" "$1" | grep -qxF "$2" || fail "$1 does not say $2"; }
 
 # Once the form is painted, the middle of a combo box's field is white.
 field_painted() {
@@ -93,12 +94,14 @@ box_painted() {
     [ "${counts[*]}" = "$last" ] && [ "${counts[2]}" -lt 1800 ] || { last="${counts[*]}" && false; }
 }
 box_gone() { ! xdotool search --onlyvisible --name '^Tallymere$' | grep -qx "$box"; }
-# Answers the next message box with Return; $1 says whether it should have an icon.
+# Answers the next message box with Return; $1 says whether it should have an icon, $2 what it
+# says, where Windows can tell.
 answer_box() {
     local box counts last=
     within 10 shown "$window" && box=$found || fail "no message box appeared"
     within 10 box_painted || fail "the box was never painted"
     [ $((counts[0] > 0)) = "$1" ] || fail "a box has ${counts[0]} icon pixels"
+    [ -z "${2:-}" ] || [ "$kind" = qt ] || says '#32770' "$2"
     xdotool windowfocus --sync "$box" key Return
     within 10 box_gone || fail "the box stayed"
 }
@@ -114,7 +117,7 @@ check_sheet() {
 
 at_dpi 96 win7
 show_form
-[ "$kind" = qt ] || note_says '练习保存在：C:\老师\口算\口算题.doc'
+[ "$kind" = qt ] || says Form1 '练习保存在：C:\老师\口算\口算题.doc'
 keys Tab Tab Tab Tab Up # in Combo2, from 100 back to 80
 mkdir "$folder/口算题.doc"
 click Command1
@@ -127,6 +130,10 @@ check_sheet 10 single
 keys shift+Tab Right shift+Tab 3 Tab Tab Return
 answer_box 0
 check_sheet 3 chained
+# A range that gives no sheet is refused, and nothing is written.
+keys shift+Tab shift+Tab End BackSpace BackSpace 0 Tab Tab Return
+answer_box 1 请输入1或更大的口算范围，例如10。
+[ ! -e "$folder/口算题.doc" ] || fail "a refused range wrote a sheet"
 keys Tab Return
 ended_by_quit
 
@@ -135,7 +142,7 @@ if [ "$kind" != qt ]; then
     # Run from the temporary folder, as Windows runs a program opened inside a .zip.
     install_in "$(helper cmd /c 'echo %TEMP%')\\Temp1_口算.zip"
     show_form
-    note_says '程序在临时文件夹里，练习会丢失，请先解压到桌面'
+    says Form1 '程序在临时文件夹里，练习会丢失，请先解压到桌面'
     click Command2
     ended_by_quit
 fi

@@ -14,7 +14,7 @@ Outcome generateCommand(std::string rangeText, std::string countText, const Cont
         const RunResult result = generateWorksheet(
             {std::move(rangeText), std::move(countText), checkedOption.mode}, folder, random);
         if (const auto* refused = std::get_if<SettingsFault>(&result)) {
-            return {settingsMessage(*refused), true};
+            return {settingsMessage(*refused, checkedOption), true};
         }
         if (const auto* failed = std::get_if<FileFailure>(&result)) {
             return {fileMessage(*failed), true};

@@ -108,17 +108,22 @@ std::string outOfMemoryMessage()
     return filled("内存不足，未能生成练习。请关闭一些别的程序，再按“{button}”。");
 }
 
-std::string settingsMessage(SettingsFault fault)
+std::string settingsMessage(SettingsFault fault, const Control& checkedOption)
 {
+    const std::string most = std::to_string(maxProblemCount);
     switch (fault) {
-    case SettingsFault::NegativeRange:
-        return "口算范围不能是负数。请输入0或更大的数。";
-    case SettingsFault::RangeTooLarge:
-        return "口算范围太大，请输入一个较小的数。";
+    case SettingsFault::NoRange:
+        return "请输入1或更大的口算范围，例如10。";
+    case SettingsFault::RangeTooLarge: {
+        const std::string largest = std::to_string(largestRange(checkedOption.mode));
+        return "口算范围太大：选“" + std::string(checkedOption.text) + "”时最大是" + largest +
+               "。请输入" + largest + "或更小的数。";
+    }
+    case SettingsFault::NoCount:
+        return "请输入题数：一次可以生成1到" + most + "道题。";
     case SettingsFault::TooManyProblems:
         break;
     }
-    const std::string most = std::to_string(maxProblemCount);
     return "题数太多：一次最多生成" + most + "道题。请输入" + most + "或更小的题数。";
 }
 

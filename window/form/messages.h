@@ -1,5 +1,6 @@
 #pragma once
 
+#include "form_table.h"
 #include "run.h"
 
 #include <string>
@@ -18,7 +19,8 @@ inline constexpr std::string_view noWindowMessage =
     "无法打开窗口。请关闭一些别的程序，再启动本程序。";
 
 std::string outOfMemoryMessage();
-std::string settingsMessage(SettingsFault fault);
+// With the option button that was checked, whose caption the message may name.
+std::string settingsMessage(SettingsFault fault, const Control& checkedOption);
 std::string fileMessage(const FileFailure& failure);
 
 // The note at the foot of the window: where the sheets of a program in `folder` go, or, where that

@@ -4,6 +4,7 @@
 #include "problem.h"
 #include "random_source.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -17,8 +18,13 @@ struct WorksheetSettings {
     DifficultyMode mode = DifficultyMode::SingleStep;
 };
 
-// Settings that give no sheet.
-enum class SettingsFault { NegativeRange, RangeTooLarge, TooManyProblems };
+// Settings that give no sheet a child can use.
+enum class SettingsFault {
+    NoRange,         // no number, or a whole part below 1
+    RangeTooLarge,   // a problem within it might not fit its cell
+    NoCount,         // no number, or a whole part below 1
+    TooManyProblems, // more than maxProblemCount
+};
 
 // What a run did: put its sheet on the disk, refused the settings and left the file alone, or met
 // a file that could not take the sheet.
@@ -34,6 +40,9 @@ std::string worksheetPath(std::string_view folder);
 
 // Problem numbers are written in three digits.
 inline constexpr int maxProblemCount = 999;
+
+// The largest range whose every problem fits its cell with `mode`.
+std::uint64_t largestRange(DifficultyMode mode);
 
 // Appends one sheet to the worksheet file of `folder`, drawn from `random` after reseeding it, so
 // that every run gives a fresh drill.
