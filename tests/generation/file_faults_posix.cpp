@@ -1,6 +1,14 @@
 #include "file_faults.h"
-#include "fixtures.h"
 #include "system_calls_posix.h"
+
+#include <cstddef>
+#include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
 
 namespace tallymere::testing {
 
@@ -12,97 +20,127 @@ void setSystemError(std::uint32_t code)
     errno = static_cast<int>(code);
 }
 
-std::shared_ptr<const SystemCalls> faultyCalls(const Outcome& row, Clock& clock,
-                                               const fs::path& file)
+std::shared_ptr<const SystemCalls> faultyCalls(const std::shared_ptr<Plan>& plan)
 {
-    const auto plan = std::make_shared<Plan>(row, clock);
+    const SystemCalls& real = systemCalls();
     const auto folder = std::make_shared<int>(-1); // opened to flush a new file's name
-    const auto grow = [plan](char call, int descriptor) {
-        if (plan->grows(call)) {
+    const auto grow = [plan](Call call, int descriptor) {
+        if (descriptor >= 0 && plan->grows(call)) {
             ::write(descriptor, line.data(), line.size());
         }
     };
-    auto calls = std::make_shared<SystemCalls>();
-    calls->open = [=](const char* path, int flags, mode_t mode) {
+    auto calls = std::make_shared<SystemCalls>(real);
+    calls->open = [=, &real](const char* path, int flags, mode_t mode) {
         if ((flags & O_DIRECTORY) != 0) {
-            return plan->fails('D') ? -1 : (*folder = ::open(path, flags, mode));
+            return plan->fails(Call::FolderOpen) ? -1 : (*folder = real.open(path, flags, mode));
         }
-        const int opened =
-            plan->refusesOpen((flags & O_EXCL) != 0) ? -1 : ::open(path, flags, mode);
-        if (opened >= 0) {
-            grow('o', opened);
-        }
+        const Call call = (flags & O_EXCL) != 0 ? Call::OpenNew : Call::Open;
+        const int opened = plan->fails(call) ? -1 : real.open(path, flags, mode);
+        grow(Call::Open, opened);
         return opened;
     };
-    calls->flock = [=](int descriptor, int how) {
-        return plan->refusesLock(file) ? -1 : ::flock(descriptor, how);
-    };
-    calls->lseek = [=](int descriptor, off_t offset, int from) {
-        return plan->refusesSize() ? -1 : ::lseek(descriptor, offset, from);
-    };
-    calls->pread = unless(plan, 'h', ssize_t{-1}, ::pread);
-    calls->write = [=](int descriptor, const void* bytes, size_t size) -> ssize_t {
-        grow('w', descriptor);
+    calls->flock = unless(plan, Call::Lock, -1, real.flock);
+    calls->lseek = unless(plan, Call::Size, off_t{-1}, real.lseek);
+    calls->pread = unless(plan, Call::Head, ssize_t{-1}, real.pread);
+    calls->write = [=, &real](int descriptor, const void* bytes, size_t size) -> ssize_t {
+        grow(Call::Write, descriptor);
         const auto some = plan->written(size);
-        return !some ? -1 : *some == 0 ? 0 : ::write(descriptor, bytes, *some);
+        return !some ? -1 : *some == 0 ? 0 : real.write(descriptor, bytes, *some);
     };
-    calls->fsync = [=](int descriptor) {
-        grow('f', descriptor);
-        return plan->fails(descriptor == *folder ? 'F' : 'f') ? -1 : ::fsync(descriptor);
+    calls->fsync = [=, &real](int descriptor) {
+        grow(Call::Flush, descriptor);
+        const Call call = descriptor == *folder ? Call::FolderFlush : Call::Flush;
+        return plan->fails(call) ? -1 : real.fsync(descriptor);
     };
-    calls->ftruncate = unless(plan, 't', -1, ::ftruncate);
-    calls->unlink = unless(plan, 'd', -1, ::unlink);
-    calls->close = [=](int descriptor) {
-        const int closed = ::close(descriptor); // a descriptor is gone even where close fails
-        return plan->fails('c') ? -1 : closed;
+    calls->ftruncate = unless(plan, Call::Truncate, -1, real.ftruncate);
+    calls->unlink = unless(plan, Call::Remove, -1, real.unlink);
+    calls->close = [=, &real](int descriptor) {
+        const int closed = real.close(descriptor); // a descriptor is gone even where close fails
+        return plan->fails(Call::Close) ? -1 : closed;
     };
     return calls;
 }
 
+namespace {
+
+// Every fsync of this thread fails from now on with EIO, as on a failing disk.
+bool refuseFlushes()
+{
+    sock_filter filter[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_fsync, 0, 1),
+                            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+                            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+// Runs `append` in a thread of its own whose flushes the system refuses; the filter goes with it.
+std::optional<FileFailure>
+withFlushesRefused(const std::function<std::optional<FileFailure>()>& append)
+{
+    std::optional<FileFailure> failure;
+    std::thread([&] {
+        ASSERT_TRUE(refuseFlushes()) << "the system would not refuse the flushes";
+        failure = append();
+    }).join();
+    return failure;
+}
+
+} // namespace
+
+Lift readByAnotherProcess(const fs::path& file)
+{
+    int ready[2];
+    EXPECT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::flock(::open(file.c_str(), O_RDONLY), LOCK_SH);
+        ::close(ready[1]);
+        ::sleep(20);
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char none = 0; // the holder closes its end once it holds the file
+    EXPECT_EQ(::read(ready[0], &none, 1), 0);
+    ::close(ready[0]);
+    return [holder] {
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+    };
+}
+
+// Takes away every write permission of `path` until the lift.
+Lift unwritable(const fs::path& path)
+{
+    constexpr auto write =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(path, write, fs::perm_options::remove);
+    return [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
+}
+
+std::vector<std::pair<std::uint32_t, FileFault>> systemFaults()
+{
+    return {{EACCES, NoPermission},  {EPERM, NoPermission},    {EROFS, ReadOnlyDisk},
+            {ENOENT, FolderMissing}, {ENOTDIR, FolderMissing}, {EISDIR, FolderInTheWay},
+            {ENOSPC, DiskFull},      {EDQUOT, QuotaUsed},      {EFBIG, TooLarge},
+            {EBUSY, InUse},          {ETXTBSY, InUse},         {EWOULDBLOCK, InUse},
+            {ENXIO, NotAFile}};
+}
+
 std::vector<Outcome> systemOutcomes(const std::string& earlier)
 {
-    const auto refused = [&earlier](const char* name, int code, FileFault fault) {
-        return Outcome{name,    earlier,
-                       earlier, toldBeforeWriting(fault),
-                       "o",     static_cast<std::uint32_t>(code)};
-    };
-    using enum FileFault;
     // clang-format off
     return {
-        refused("EACCES", EACCES, NoPermission), refused("EPERM", EPERM, NoPermission),
-        refused("EROFS", EROFS, ReadOnlyDisk), refused("ENOENT", ENOENT, FolderMissing),
-        refused("ENOTDIR", ENOTDIR, FolderMissing), refused("EISDIR", EISDIR, FolderInTheWay),
-        refused("ENOSPC", ENOSPC, DiskFull), refused("EDQUOT", EDQUOT, QuotaUsed),
-        refused("EFBIG", EFBIG, TooLarge), refused("EBUSY", EBUSY, InUse),
-        refused("ETXTBSY", ETXTBSY, InUse), refused("EWOULDBLOCK", EWOULDBLOCK, InUse),
-        refused("ENXIO", ENXIO, NotAFile),
-        {"every_call_interrupted_once", earlier, earlier + sheet, "", "lhwf", EINTR, 0, ' ', true},
-        {"a_new_files_folder_interrupted_once", {}, sheet, "", "F", EINTR, 0, ' ', true},
-        {"a_folder_that_cannot_flush", {}, sheet, "", "F", EINVAL},
-        {"a_folder_that_cannot_open", {}, sheet, "", "D", EACCES},
-        {"a_folder_whose_flush_fails", {}, {}, "失败：Input/output error。没有留下文件。", "F", EIO},
-        {.name = "device_in_the_files_place", .told = toldBeforeWriting(NotAFile),
-            .impose = [](const fs::path& file) -> Lift {
-                fs::create_symlink("/dev/null", file);
-                return [file] { fs::remove(file); };
-            }},
-        {.name = "read_only_folder", .told = toldBeforeWriting(NoPermission),
-            .impose = [](const fs::path& file) -> Lift {
-                fs::permissions(file.parent_path(), fs::perms::owner_write, fs::perm_options::remove);
-                return [file] { fs::permissions(file.parent_path(), fs::perms::owner_all); };
-            }, .permission = true},
-        {.name = "read_only_file", .before = earlier, .after = earlier,
-            .told = toldBeforeWriting(ReadOnlyFile), .impose = [](const fs::path& file) -> Lift {
-                fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                                fs::perm_options::remove);
-                return [file] { fs::permissions(file, fs::perms::owner_write, fs::perm_options::add); };
-            }, .permission = true},
-        {.name = "locked_by_another_program", .before = earlier, .after = earlier,
-            .told = toldBeforeWriting(InUse), .impose = [](const fs::path& file) -> Lift {
-                const int holder = ::open(file.c_str(), O_RDONLY);
-                ::flock(holder, LOCK_EX);
-                return [holder] { ::close(holder); };
-            }},
+        {.name = "calls_that_wait_interrupted_once", .before = earlier, .inject = {{Lock, EINTR, 0, true}, {Head, EINTR, 0, true}, {Write, EINTR, 0, true}, {Flush, EINTR, 0, true}}, .after = earlier + sheet},
+        {.name = "a_new_files_folder_interrupted_once", .inject = {{FolderFlush, EINTR, 0, true}}, .after = sheet},
+        {.name = "a_folder_that_cannot_flush", .inject = {{FolderFlush, EINVAL}}, .after = sheet},
+        {.name = "a_folder_that_cannot_open", .inject = {{FolderOpen, EACCES}}, .after = sheet},
+        {.name = "a_folder_whose_flush_fails", .inject = {{FolderFlush, EIO}}, .step = Writing, .fault = Other, .holds = NoFile},
+        {.name = "flush_refused_by_the_system", .before = earlier, .runIn = withFlushesRefused, .step = Writing, .fault = Other, .holds = WhatItHeld, .after = earlier},
+        {.name = "device_in_the_files_place", .impose = [](const fs::path& file) -> Lift { fs::create_symlink("/dev/null", file); return [file] { fs::remove(file); }; }, .step = Opening, .fault = NotAFile, .holds = NothingOfTheSheet},
+        {.name = "read_only_folder", .impose = [](const fs::path& file) -> Lift { return unwritable(file.parent_path()); }, .permission = true, .step = Opening, .fault = NoPermission, .holds = NothingOfTheSheet},
+        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) -> Lift { return unwritable(file); }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
     };
     // clang-format on
 }

@@ -2,6 +2,7 @@
 #include "system_calls_win32.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 namespace tallymere::testing {
 
@@ -14,98 +15,119 @@ void setSystemError(std::uint32_t code)
     SetLastError(code);
 }
 
-std::shared_ptr<const SystemCalls> faultyCalls(const Outcome& row, Clock& clock,
-                                               const fs::path& file)
+std::shared_ptr<const SystemCalls> faultyCalls(const std::shared_ptr<Plan>& plan)
 {
-    const auto plan = std::make_shared<Plan>(row, clock);
-    const auto grow = [plan](char call, HANDLE handle) {
-        if (plan->grows(call)) {
+    const SystemCalls& real = systemCalls();
+    const auto grow = [plan](Call call, HANDLE handle) {
+        if (handle != INVALID_HANDLE_VALUE && plan->grows(call)) {
             OVERLAPPED atTheEnd{};
             atTheEnd.Offset = atTheEnd.OffsetHigh = MAXDWORD;
             DWORD written = 0;
             WriteFile(handle, line.data(), static_cast<DWORD>(line.size()), &written, &atTheEnd);
         }
     };
-    auto calls = std::make_shared<SystemCalls>();
-    calls->createFile = [=](const wchar_t* path, DWORD access, DWORD sharing,
-                            SECURITY_ATTRIBUTES* security, DWORD disposition, DWORD flags,
-                            HANDLE model) {
-        const HANDLE opened =
-            plan->refusesOpen(disposition == CREATE_NEW)
-                ? INVALID_HANDLE_VALUE
-                : CreateFileW(path, access, sharing, security, disposition, flags, model);
-        if (opened != INVALID_HANDLE_VALUE) {
-            grow('o', opened);
-        }
+    auto calls = std::make_shared<SystemCalls>(real);
+    calls->createFile = [=, &real](auto path, auto access, auto sharing, auto security,
+                                   DWORD disposition, auto... rest) {
+        const Call call = disposition == CREATE_NEW ? Call::OpenNew : Call::Open;
+        const HANDLE opened = plan->fails(call) ? INVALID_HANDLE_VALUE
+                                                : real.createFile(path, access, sharing, security,
+                                                                  disposition, rest...);
+        grow(Call::Open, opened);
         return opened;
     };
-    calls->lockFile = [=](HANDLE handle, DWORD how, DWORD reserved, DWORD low, DWORD high,
-                          OVERLAPPED* from) {
-        return plan->refusesLock(file) ? FALSE : LockFileEx(handle, how, reserved, low, high, from);
-    };
-    calls->getFileSize = [=](HANDLE handle, LARGE_INTEGER* size) {
-        return plan->refusesSize() ? FALSE : GetFileSizeEx(handle, size);
-    };
-    calls->readFile = unless(plan, 'h', FALSE, ReadFile);
-    calls->writeFile = [=](HANDLE handle, const void* bytes, DWORD size, DWORD* written,
-                           OVERLAPPED* at) {
-        grow('w', handle);
+    calls->lockFile = unless(plan, Call::Lock, FALSE, real.lockFile);
+    calls->getFileSize = unless(plan, Call::Size, FALSE, real.getFileSize);
+    calls->readFile = unless(plan, Call::Head, FALSE, real.readFile);
+    calls->writeFile = [=, &real](HANDLE handle, auto bytes, DWORD size, DWORD* written, auto at) {
+        grow(Call::Write, handle);
         const auto some = plan->written(size);
         *written = 0;
         return !some        ? FALSE
                : *some == 0 ? TRUE
-                            : WriteFile(handle, bytes, static_cast<DWORD>(*some), written, at);
+                            : real.writeFile(handle, bytes, static_cast<DWORD>(*some), written, at);
     };
-    calls->flushFileBuffers = [=](HANDLE handle) {
-        grow('f', handle);
-        return plan->fails('f') ? FALSE : FlushFileBuffers(handle);
+    calls->flushFileBuffers = [=, &real](HANDLE handle) {
+        grow(Call::Flush, handle);
+        return plan->fails(Call::Flush) ? FALSE : real.flushFileBuffers(handle);
     };
-    calls->setFileInformation = [=](HANDLE handle, FILE_INFO_BY_HANDLE_CLASS kind, void* info,
-                                    DWORD size) {
-        return plan->fails(kind == FileEndOfFileInfo ? 't' : 'd')
-                   ? FALSE
-                   : SetFileInformationByHandle(handle, kind, info, size);
+    calls->setFileInformation = [=, &real](HANDLE handle, auto kind, auto... rest) {
+        const Call call = kind == FileEndOfFileInfo ? Call::Truncate : Call::Remove;
+        return plan->fails(call) ? FALSE : real.setFileInformation(handle, kind, rest...);
     };
-    calls->closeHandle = [=](HANDLE handle) {
-        const BOOL closed = CloseHandle(handle); // a handle is gone even where its close fails
-        return plan->fails('c') ? FALSE : closed;
+    calls->closeHandle = [=, &real](HANDLE handle) {
+        const BOOL closed = real.closeHandle(handle); // gone even where its close fails
+        return plan->fails(Call::Close) ? FALSE : closed;
     };
     return calls;
 }
 
+// Another process, this program started again: `--hold FILE EVENT` locks FILE to read it, sets
+// EVENT and holds the lock for 20 s at most.
+Lift readByAnotherProcess(const fs::path& file)
+{
+    const std::wstring ready = L"tallymere-held-" + std::to_wstring(fs::hash_value(file));
+    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"holder --hold \"" + file.wstring() + L"\" " + ready;
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION holder{};
+    CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                   &holder);
+    EXPECT_EQ(WaitForSingleObject(held, 60000), WAIT_OBJECT_0) << "the other process held nothing";
+    CloseHandle(held);
+    return [holder] {
+        TerminateProcess(holder.hProcess, 0);
+        WaitForSingleObject(holder.hProcess, INFINITE);
+        CloseHandle(holder.hProcess);
+        CloseHandle(holder.hThread);
+    };
+}
+
+std::vector<std::pair<std::uint32_t, FileFault>> systemFaults()
+{
+    return {{ERROR_ACCESS_DENIED, NoPermission},   {ERROR_WRITE_PROTECT, ReadOnlyDisk},
+            {ERROR_PATH_NOT_FOUND, FolderMissing}, {ERROR_FILE_NOT_FOUND, FolderMissing},
+            {ERROR_BAD_NETPATH, FolderMissing},    {ERROR_DISK_FULL, DiskFull},
+            {ERROR_HANDLE_DISK_FULL, DiskFull},    {1295 /* quota */, QuotaUsed},
+            {ERROR_FILE_TOO_LARGE, TooLarge},      {ERROR_SHARING_VIOLATION, InUse},
+            {ERROR_LOCK_VIOLATION, InUse}};
+}
+
 std::vector<Outcome> systemOutcomes(const std::string& earlier)
 {
-    const auto refused = [&earlier](const char* name, DWORD code, FileFault fault) {
-        return Outcome{name, earlier, earlier, toldBeforeWriting(fault), "o", code};
-    };
-    using enum FileFault;
     // clang-format off
     return {
-        refused("ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED, NoPermission),
-        refused("ERROR_WRITE_PROTECT", ERROR_WRITE_PROTECT, ReadOnlyDisk),
-        refused("ERROR_PATH_NOT_FOUND", ERROR_PATH_NOT_FOUND, FolderMissing),
-        refused("ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND, FolderMissing),
-        refused("ERROR_BAD_NETPATH", ERROR_BAD_NETPATH, FolderMissing),
-        refused("ERROR_DISK_FULL", ERROR_DISK_FULL, DiskFull),
-        refused("ERROR_HANDLE_DISK_FULL", ERROR_HANDLE_DISK_FULL, DiskFull),
-        refused("ERROR_DISK_QUOTA_EXCEEDED", 1295, QuotaUsed),
-        refused("ERROR_FILE_TOO_LARGE", ERROR_FILE_TOO_LARGE, TooLarge),
-        refused("ERROR_SHARING_VIOLATION", ERROR_SHARING_VIOLATION, InUse),
-        refused("ERROR_LOCK_VIOLATION", ERROR_LOCK_VIOLATION, InUse),
-        {.name = "read_only_file", .before = earlier, .after = earlier,
-            .told = toldBeforeWriting(ReadOnlyFile), .impose = [](const fs::path& file) -> Lift {
-                SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-                return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); };
-            }, .permission = true},
+        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) -> Lift { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+                return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); }; }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
         // Open in Word, which holds a document it shows with a handle that shares no writing.
-        {.name = "open_in_another_program", .before = earlier, .after = earlier,
-            .told = toldBeforeWriting(InUse), .impose = [](const fs::path& file) -> Lift {
-                const HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                  OPEN_EXISTING, 0, nullptr);
-                return [holder] { CloseHandle(holder); };
-            }},
+        {.name = "open_in_another_program", .before = earlier, .impose = [](const fs::path& file) -> Lift {
+                const HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+                return [holder] { CloseHandle(holder); }; }, .step = Opening, .fault = InUse, .holds = NothingOfTheSheet, .after = earlier},
     };
     // clang-format on
 }
 
 } // namespace tallymere::testing
+
+// The tests, or, started by lockedByAnotherProcess, the other process that holds the file.
+int main(int argc, char* argv[])
+{
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (count == 4 && std::wstring_view(arguments[1]) == L"--hold") {
+        const HANDLE file =
+            CreateFileW(arguments[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+        OVERLAPPED from{};
+        if (LockFileEx(file, 0, 0, MAXDWORD, MAXDWORD, &from)) { // shared, as to read it
+            SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, arguments[3]));
+            Sleep(20000);
+        }
+        return 0;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
