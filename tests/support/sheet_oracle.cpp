@@ -8,25 +8,24 @@ namespace tallymere::testing {
 
 namespace {
 
-// "(n)", blanks, operands (negative ones with their "-") joined by signs, "=", blanks.
-const std::regex cellPattern(R"(\((\d+)\)( *)(-?\d+)([+-])(-?\d+)(?:([+-])(-?\d+))?= *)");
+// "(n)", blanks, operands joined by signs, "=", blanks.
+const std::regex cellPattern(R"(\((\d+)\)( *)(\d+)([+-])(\d+)(?:([+-])(\d+))?= *)");
 
 bool cellHolds(const std::smatch& cell, int number, const Sheet& sheet)
 {
     const bool chained = sheet.mode == DifficultyMode::ChainedSteps;
     if (std::stoi(cell[1]) != number || cell.length(1) + cell.length(2) != 3 ||
-        cell[6].matched != chained || cell[3] == "-0" || cell[5] == "-0" || cell[7] == "-0" ||
-        cell.length() != 19 + chained) {
+        cell[6].matched != chained || cell.length() != 19 + chained) {
         return false;
     }
     const double n = sheet.range;
     double result = std::stod(cell[3]);
-    bool within = result >= 0 && result <= std::max(n - 1, 0.0);
+    bool within = result <= n - 1;
     for (int sign = 4; sign <= 6 && cell[sign].matched; sign += 2) {
         const double operand = std::stod(cell[sign + 1]);
         result += cell[sign] == "+" ? operand : -operand;
         const bool chainedSum = sign == 4 && cell[4] == "+" && chained;
-        within = within && operand >= 0 && result >= 0 && result <= std::max(n - chainedSum, 0.0);
+        within = within && result >= 0 && result <= n - chainedSum;
     }
     return within || std::isnan(n); // no range given: no bounds
 }
