@@ -119,11 +119,7 @@ at_dpi 96 win7
 show_form
 [ "$kind" = qt ] || says Form1 '练习保存在：C:\老师\口算\口算题.doc'
 keys Tab Tab Tab Tab Up # in Combo2, from 100 back to 80
-mkdir "$folder/口算题.doc"
 click Command1
-answer_box 1
-rmdir "$folder/口算题.doc"
-keys Return # the click left the focus on 生成Word
 answer_box 0
 check_sheet 10 single
 # 连加减 by the arrow key, and "3" typed over the selected "10" in Combo1.
@@ -137,13 +133,23 @@ answer_box 1 请输入1或更大的口算范围，例如10。
 keys Tab Return
 ended_by_quit
 
-if [ "$kind" != qt ]; then
+if [ "$kind" = qt ]; then
+    # Under a file-size limit the sheet does not fit: the program says so, and goes on.
+    start() { (ulimit -f 1 && exec "$folder/tallymere") & app=$!; }
+    show_form
+    click Command1
+    answer_box 1
+    [ ! -e "$folder/口算题.doc" ] || fail "a sheet that did not fit stayed"
+else
     at_dpi 144 win10
-    # Run from the temporary folder, as Windows runs a program opened inside a .zip.
-    install_in "$(helper cmd /c 'echo %TEMP%')\\Temp1_口算.zip"
+    # Run from the temporary folder, as Windows runs a program opened inside a .zip; Windows may
+    # give that folder by its short name, as C:\Users\ADMINI~1\AppData\Local\Temp.
+    install_in 'C:\users\Administrator\Temp\Temp1_口算.zip'
+    short=$(helper cmd /c 'dir /x C:\users' | awk '$NF == "Administrator" { print $(NF - 1) }')
+    "$wine" reg add 'HKCU\Environment' /v TMP /d 'C:\users\'"$short"'\Temp' /f >/dev/null
     show_form
     says Form1 '程序在临时文件夹里，练习会丢失，请先解压到桌面'
-    click Command2
-    ended_by_quit
 fi
+click Command2
+ended_by_quit
 echo "$kind window check passed"
