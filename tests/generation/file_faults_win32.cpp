@@ -112,7 +112,7 @@ std::vector<Outcome> systemOutcomes(const std::string& earlier)
 
 } // namespace tallymere::testing
 
-// The tests, or, started by lockedByAnotherProcess, the other process that holds the file.
+// The tests, or, started by readByAnotherProcess, the other process that holds the file.
 int main(int argc, char* argv[])
 {
     int count = 0;
