@@ -109,8 +109,11 @@ public:
     {
         wrote_ = true;
         const Inject* fault = fails(Call::Write);
-        if (fault == nullptr || (fault->writesFirst > 0 && !std::exchange(wrotePart_, true))) {
-            return fault == nullptr ? size : fault->writesFirst;
+        if (fault == nullptr) {
+            return size;
+        }
+        if (fault->writesFirst > 0 && !std::exchange(wrotePart_, true)) {
+            return fault->writesFirst;
         }
         return fault->code == 0 ? std::optional<std::size_t>(0) : std::nullopt;
     }

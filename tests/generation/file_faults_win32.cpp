@@ -74,8 +74,8 @@ Lift readByAnotherProcess(const fs::path& file)
     STARTUPINFOW start{};
     start.cb = sizeof start;
     PROCESS_INFORMATION holder{};
-    CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
-                   &holder);
+    EXPECT_TRUE(CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &start, &holder));
     EXPECT_EQ(WaitForSingleObject(held, 60000), WAIT_OBJECT_0) << "the other process held nothing";
     CloseHandle(held);
     return [holder] {
@@ -100,12 +100,15 @@ std::vector<Outcome> systemOutcomes(const std::string& earlier)
 {
     // clang-format off
     return {
-        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) -> Lift { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-                return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); }; }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
+        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) -> Lift {
+                SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+                return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); };
+            }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
         // Open in Word, which holds a document it shows with a handle that shares no writing.
         {.name = "open_in_another_program", .before = earlier, .impose = [](const fs::path& file) -> Lift {
                 const HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-                return [holder] { CloseHandle(holder); }; }, .step = Opening, .fault = InUse, .holds = NothingOfTheSheet, .after = earlier},
+                return [holder] { CloseHandle(holder); };
+            }, .step = Opening, .fault = InUse, .holds = NothingOfTheSheet, .after = earlier},
     };
     // clang-format on
 }
