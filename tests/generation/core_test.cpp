@@ -14,7 +14,6 @@ namespace {
 
 constexpr auto single = DifficultyMode::SingleStep;
 constexpr auto chained = DifficultyMode::ChainedSteps;
-const std::string& header = testing::sheetOpening;
 
 // Texts that a general number parser (strtod, std::stod, QString::toDouble) reads otherwise.
 TEST(LeadingNumber, ReadsOnlyTheNumberAtTheStart)
@@ -31,7 +30,7 @@ TEST(LeadingNumber, ReadsOnlyTheNumberAtTheStart)
 }
 
 // Every problem within 6 turns up (48 of one step and 336 of two, counted by hand), and no other:
-// a bound one too narrow loses some, one too wide brings problems the oracle refuses.
+// a bound one too narrow loses some, one too wide brings more.
 TEST(DrawProblem, DrawsEveryProblemWithinTheRange)
 {
     for (const auto mode : {single, chained}) {
@@ -40,16 +39,12 @@ TEST(DrawProblem, DrawsEveryProblemWithinTheRange)
         for (int i = 0; i < 100000; ++i) {
             cells.insert(formatCell(1, drawProblem(mode, 6, random), mode));
         }
-        for (const std::string& cell : cells) {
-            ASSERT_EQ(testing::worksheetFault(header + cell + "\r\n", 1, {1, 6, mode}), "");
-        }
         EXPECT_EQ(cells.size(), mode == single ? 48u : 336u);
     }
 }
 
-// Every message whole: what happened to which file, what the file holds, what to do; what the
-// settings lack; each failure opens with its own words. The note at the window's foot warns of
-// the temporary folder, where Windows runs a program opened inside a .zip (its name in any case).
+// Every message whole, each failure opening with its own words. The note at the window's foot
+// warns of the temporary folder, where Windows runs a program opened inside a .zip.
 TEST(Messages, SayWhatHappenedWhatTheFileHoldsAndWhatToDo)
 {
     using enum FileFault;
@@ -103,40 +98,18 @@ TEST(Messages, SayWhatHappenedWhatTheFileHoldsAndWhatToDo)
     }
 }
 
-class RunTest : public ::testing::Test {
-protected:
-    std::string run(const WorksheetSettings& settings, RandomSource& source)
-    {
-        // On Windows through the long-path prefix, after which "/" is no separator.
-        const bool windows = std::filesystem::path::preferred_separator == '\\';
+// Every run appends one whole sheet within the whole part of the range, up to the largest that
+// fits the cells, or writes nothing. A second process with the same settings draws another drill.
+TEST(Run, EverySettingAppendsAWholeSheetOrNothing)
+{
+    const testing::TempFolder folder;
+    EngineRandom random;
+    // On Windows through the long-path prefix, after which "/" is no separator.
+    const bool windows = std::filesystem::path::preferred_separator == '\\';
+    const auto run = [&](const WorksheetSettings& settings, RandomSource& source) {
         generateWorksheet(settings, (windows ? "\\\\?\\" : "") + folder.text(), source);
         return testing::fileBytes(folder.worksheet());
-    }
-
-    testing::TempFolder folder;
-    EngineRandom random;
-};
-
-// The least and the most of every draw give known sheets.
-TEST_F(RunTest, WritesTheExactBytes)
-{
-    testing::ConstantRandom least(0);
-    const std::string first = header + "(1)  0+0=          (2)  0+0=          (3)  0+0=          " +
-                              "(4)  0+0=          \r\n";
-    ASSERT_EQ(run({"10", "4", single}, least), first);
-    testing::ConstantRandom most(std::nextafter(1.0f, 0.0f));
-    EXPECT_EQ(run({"100", "10", chained}, most),
-              first + header +
-                  "(1)  99-99-0=       (2)  99-99-0=       (3)  99-99-0=       (4)  99-99-0=       "
-                  "\r\n(5)  99-99-0=       (6)  99-99-0=       (7)  99-99-0=       "
-                  "(8)  99-99-0=       \r\n(9)  99-99-0=       (10) 99-99-0=       \r\n");
-}
-
-// Every run appends one whole sheet after the earlier ones, within the whole part of the range,
-// up to the largest range whose problems all fit their cells; settings that give no such sheet
-// write nothing. A second process started with the first run's settings draws another drill.
-TEST_F(RunTest, EverySettingAppendsAWholeSheetOrNothing)
-{
+    };
     const char* counts[] = {"8", "1", "10", "10.5", "999"};
     // clang-format off
     const std::tuple<const char*, double, DifficultyMode> ranges[] = {{"10", 10, single},
@@ -158,7 +131,7 @@ TEST_F(RunTest, EverySettingAppendsAWholeSheetOrNothing)
         for (const char* count : counts) {
             const std::string after = run({rangeText, count, mode}, random);
             ASSERT_EQ(after.substr(0, before.size()), before);
-            ASSERT_EQ(testing::worksheetFault(after.substr(before.size()), 1,
+            ASSERT_EQ(testing::worksheetFault(after.substr(before.size()),
                                               {std::atoi(count), range, mode}),
                       "")
                 << "range " << rangeText << ", count " << count;

@@ -30,50 +30,34 @@ bool cellHolds(const std::smatch& cell, int number, const Sheet& sheet)
     return within || std::isnan(n); // no range given: no bounds
 }
 
-// What is wrong with a row of cells from `number` on, which it moves past them ("" if nothing).
-std::string rowFault(const std::string& row, int& number, const Sheet& sheet)
-{
-    auto at = row.cbegin();
-    for (int cells = std::min(4, sheet.count - number + 1); cells > 0; --cells, ++number) {
-        std::smatch cell;
-        if (!std::regex_search(at, row.cend(), cell, cellPattern,
-                               std::regex_constants::match_continuous) ||
-            !cellHolds(cell, number, sheet)) {
-            return "problem " + std::to_string(number) + " in \"" + row + "\"";
-        }
-        at = cell[0].second;
-    }
-    return at == row.cend() ? "" : "\"" + row + "\" goes on after its cells";
-}
-
 } // namespace
 
-std::string worksheetFault(std::string_view bytes, int sheets, const Sheet& each)
+std::string worksheetFault(std::string_view bytes, const Sheet& sheet)
 {
-    int found = 0;
-    for (; !bytes.empty(); ++found) {
-        const std::string sheet = "sheet " + std::to_string(found + 1);
-        if (!bytes.starts_with(sheetOpening)) {
-            return sheet + " does not open with an empty line, the motto and an empty line";
+    if (!bytes.starts_with(sheetOpening)) {
+        return "no empty line, motto and empty line to open the sheet";
+    }
+    const std::string problems(bytes.substr(sheetOpening.size()));
+    auto at = problems.cbegin();
+    for (int number = 1; number <= sheet.count; ++number) {
+        std::smatch cell;
+        if (!std::regex_search(at, problems.cend(), cell, cellPattern,
+                               std::regex_constants::match_continuous) ||
+            !cellHolds(cell, number, sheet)) {
+            return "problem " + std::to_string(number) + " in \"" +
+                   std::string(at, std::find(at, problems.cend(), '\r')) + "\"";
         }
-        bytes.remove_prefix(sheetOpening.size());
-        int number = 1;
-        while (!bytes.empty() && !bytes.starts_with("\r\n")) {
-            const std::size_t end = bytes.find("\r\n");
-            if (end == std::string_view::npos) {
-                return sheet + " does not end in CR LF";
+        at = cell[0].second;
+        if (number % 4 == 0 || number == sheet.count) { // four to a row, each row ends in CR LF
+            if (!std::string_view(at, problems.cend()).starts_with("\r\n")) {
+                return "no CR LF after problem " + std::to_string(number);
             }
-            if (const std::string fault = rowFault(std::string(bytes.substr(0, end)), number, each);
-                !fault.empty()) {
-                return sheet + ": " + fault;
-            }
-            bytes.remove_prefix(end + 2);
-        }
-        if (number != std::max(each.count, 0) + 1) {
-            return sheet + " ends after " + std::to_string(number - 1) + " problems";
+            at += 2;
         }
     }
-    return found == sheets ? "" : std::to_string(found) + " sheets, not " + std::to_string(sheets);
+    return sheet.count > 0 && at == problems.cend()
+               ? ""
+               : "not " + std::to_string(sheet.count) + " problems";
 }
 
 } // namespace tallymere::testing

@@ -1,5 +1,5 @@
 // window_check_tool layout DPI: "NAME INDEX X Y", each control's middle in window pixels;
-// window_check_tool sheet FILE SHEETS COUNT RANGE single|chained: the oracle's verdict.
+// window_check_tool sheet FILE COUNT RANGE single|chained: the oracle's verdict.
 #include "fixtures.h"
 #include "form_table.h"
 #include "sheet_oracle.h"
@@ -19,13 +19,12 @@ int main(int argc, char* argv[])
         }
         return 0;
     }
-    if (task != "sheet" || argc != 7) {
+    if (task != "sheet" || argc != 6) {
         return 2;
     }
-    const auto mode = argv[6][0] == 'c' ? DifficultyMode::ChainedSteps : DifficultyMode::SingleStep;
-    const std::string fault =
-        testing::worksheetFault(testing::fileBytes(argv[2]), std::stoi(argv[3]),
-                                {std::stoi(argv[4]), std::stod(argv[5]), mode});
+    const auto mode = argv[5][0] == 'c' ? DifficultyMode::ChainedSteps : DifficultyMode::SingleStep;
+    const std::string fault = testing::worksheetFault(
+        testing::fileBytes(argv[2]), {std::stoi(argv[3]), std::stod(argv[4]), mode});
     std::cerr << fault << (fault.empty() ? "" : "\n");
     return fault.empty() ? 0 : 1;
 }

@@ -69,8 +69,7 @@ count_pixels() {
 middle() { awk -v name="$1" '$1 == name && $2 == 0 { print $3, $4 }' <<<"$layout"; }
 click() { xdotool mousemove --window "$window" $(middle "$1") click 1; }
 keys() { xdotool windowfocus --sync "$window" key --delay 100 "$@"; }
-# A control of the window of class $1 (the form, or #32770 for a message box) says $2, read as
-# Windows gives it to other programs.
+# A control of window class $1 (Form1, or #32770 for a box) says $2, as other programs read it.
 says() { helper "${tool%/*}/window_text.exe" "$1" | grep -qxF "$2" || fail "$1 does not say $2"; }
 
 # Once the form is painted, the middle of a combo box's field is white.
@@ -94,8 +93,7 @@ box_painted() {
     [ "${counts[*]}" = "$last" ] && [ "${counts[2]}" -lt 1800 ] || { last="${counts[*]}" && false; }
 }
 box_gone() { ! xdotool search --onlyvisible --name '^Tallymere$' | grep -qx "$box"; }
-# Answers the next message box with Return; $1 says whether it should have an icon, $2 what it
-# says, where Windows can tell.
+# Answers the next message box with Return; $1: whether it has an icon, $2: what it says (Wine).
 answer_box() {
     local box counts last=
     within 10 shown "$window" && box=$found || fail "no message box appeared"
@@ -110,7 +108,7 @@ answer_box() {
 # motto as the system's own converter reads it.
 check_sheet() {
     mv "$folder/口算题.doc" "$work/sheet"
-    helper "$tool" sheet "${drive:-}$work/sheet" 1 80 "$1" "$2" || fail "no sheet of 80 $2 within $1"
+    helper "$tool" sheet "${drive:-}$work/sheet" 80 "$1" "$2" || fail "no sheet of 80 $2 within $1"
     [ "$(sed -n 2p "$work/sheet" | iconv -f GBK -t UTF-8)" = $'每天5分钟，口算好轻松！\r' ] ||
         fail "the motto is not in GBK"
 }
