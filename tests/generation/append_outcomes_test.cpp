@@ -90,7 +90,7 @@ TEST_P(AppendOutcomeTest, LeavesTheFileAsTheOutcomeSays)
     const Outcome& row = GetParam();
     const char* smallDisk = std::getenv("TALLYMERE_SMALL_DISK");
     if ((row.fillsTheDisk || row.permission) && smallDisk == nullptr) {
-        GTEST_SKIP() << "needs the small disk and the few powers of generation/small_disk.sh";
+        GTEST_SKIP() << "needs small_disk.sh: its small disk, and no power over permissions";
     }
     const TempFolder folder(row.fillsTheDisk ? smallDisk : fs::temp_directory_path());
     if (row.before) {
@@ -99,7 +99,8 @@ TEST_P(AppendOutcomeTest, LeavesTheFileAsTheOutcomeSays)
     const Lift lift = row.impose != nullptr ? row.impose(folder.worksheet()) : [] {};
     TestClock clock;
     const auto append = [&] { // the file is closed, as the program closes it, before the check
-        const auto calls = faultyCalls(std::make_shared<Plan>(row, clock, folder.worksheet()));
+        const auto calls =
+            faultyCalls(std::make_shared<Plan>(Plan{row, clock, folder.worksheet()}));
         PlatformFile file(*calls);
         return appendSheet(file, clock, worksheetPath(folder.text()),
                            row.fillsTheDisk ? std::string(20000, '7') : sheet);

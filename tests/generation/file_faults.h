@@ -72,28 +72,22 @@ inline std::vector<Inject> heldFor(std::chrono::milliseconds time)
 }
 
 // A row played out on the system's calls as the run makes them; each system's calls ask it.
-class Plan {
-public:
-    Plan(const Outcome& row, Clock& clock, const fs::path& file)
-        : row_(row), clock_(clock), file_(file)
-    {
-    }
-
+struct Plan {
     // The row's fault of `call` if it fails now (Open's fails OpenNew too), its error set.
     const Inject* fails(Call call)
     {
-        call = call == Call::Size && wrote_ ? Call::SizeAfter : call;
-        if (call == Call::Lock && row_.makerRemoves && !std::exchange(removed_, true)) {
+        call = call == Call::Size && wrote ? Call::SizeAfter : call;
+        if (call == Call::Lock && row.makerRemoves && !std::exchange(removed, true)) {
             std::error_code held; // Windows keeps a file that another handle holds
-            fs::remove(file_, held);
+            fs::remove(file, held);
         }
-        for (const Inject& each : row_.inject) {
+        for (const Inject& each : row.inject) {
             const bool over =
-                (each.once && failed_.contains(call)) ||
-                (each.until.count() > 0 && clock_.now() >= Clock::TimePoint(each.until));
+                (each.once && failed.contains(call)) ||
+                (each.until.count() > 0 && clock.now() >= Clock::TimePoint(each.until));
             if ((each.call == call || (each.call == Call::Open && call == Call::OpenNew)) &&
                 !over) {
-                failed_.insert(call);
+                failed.insert(call);
                 setSystemError(each.code);
                 return &each;
             }
@@ -101,27 +95,26 @@ public:
         return nullptr;
     }
     // Whether another program appends its line now, once.
-    bool grows(Call call) { return row_.grows == call && !std::exchange(grown_, true); }
+    bool grows(Call call) { return row.grows == call && !std::exchange(grown, true); }
     // The bytes a write of `size` writes: the row's part first, then none; nullopt where it fails.
     std::optional<std::size_t> written(std::size_t size)
     {
-        wrote_ = true;
+        wrote = true;
         const Inject* fault = fails(Call::Write);
         if (fault == nullptr) {
             return size;
         }
-        if (fault->writesFirst > 0 && !std::exchange(wrotePart_, true)) {
+        if (fault->writesFirst > 0 && !std::exchange(wrotePart, true)) {
             return fault->writesFirst;
         }
         return fault->code == 0 ? std::optional<std::size_t>(0) : std::nullopt;
     }
 
-private:
-    const Outcome& row_;
-    Clock& clock_;
-    fs::path file_;
-    std::set<Call> failed_;
-    bool wrote_ = false, wrotePart_ = false, grown_ = false, removed_ = false;
+    const Outcome& row;
+    Clock& clock;
+    const fs::path file;
+    std::set<Call> failed = {};
+    bool wrote = false, wrotePart = false, grown = false, removed = false;
 };
 
 // Takes away every write permission of `path` (on Windows: marks it read-only) until the lift.

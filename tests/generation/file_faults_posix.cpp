@@ -62,7 +62,7 @@ std::shared_ptr<const SystemCalls> faultyCalls(const std::shared_ptr<Plan>& plan
 }
 
 // Runs `append` in a thread of its own whose every fsync fails with EIO, as on a failing disk.
-std::optional<FileFailure>
+static std::optional<FileFailure>
 withFlushesRefused(const std::function<std::optional<FileFailure>()>& append)
 {
     sock_filter filter[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
@@ -71,12 +71,12 @@ withFlushesRefused(const std::function<std::optional<FileFailure>()>& append)
                             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
     const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
     std::optional<FileFailure> failure;
-    std::thread([&] { // the filter goes with the thread
+    std::thread refused([&] { // the filter goes with the thread
         ASSERT_EQ(::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0), 0);
         ASSERT_EQ(::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program), 0);
         failure = append();
-    })
-        .join();
+    });
+    refused.join();
     return failure;
 }
 
