@@ -25,8 +25,6 @@ class TestForm1 : public QObject {
     CursorDuringRuns random_;
     Form1 form_{folder_.text(), std::filesystem::temp_directory_path().native(), random_};
 
-    QWidget* control(const char* name) const { return form_.findChild<QWidget*>(name); }
-
     // The icon, the text and the button of the box that 生成Word shows, after "markup" if the box
     // may read its text as such, or "busy" if the window still shows that it is busy.
     QString generated()
@@ -42,7 +40,7 @@ class TestForm1 : public QObject {
                 box->accept();
             }
         });
-        QTest::mouseClick(control("Command1"), Qt::LeftButton);
+        QTest::mouseClick(form_.findChild<QWidget*>("Command1"), Qt::LeftButton);
         return shown;
     }
 
@@ -62,8 +60,8 @@ private slots:
         QCOMPARE(form_.findChild<QLabel*>("Label3")->text(),
                  "程序在临时文件夹里，练习会丢失，请先解压到桌面");
         QVERIFY(!form_.windowIcon().availableSizes().isEmpty());
-        QCOMPARE(control("Combo1")->accessibleName(), "选择口算范围 以内");
-        QCOMPARE(control("Combo2")->accessibleName(), "选择题数 道题");
+        QCOMPARE(form_.findChild<QWidget*>("Combo1")->accessibleName(), "选择口算范围 以内");
+        QCOMPARE(form_.findChild<QWidget*>("Combo2")->accessibleName(), "选择题数 道题");
         QCOMPARE(form_.findChildren<QAbstractButton*>("Option1").at(1)->accessibleName(),
                  "选择难度 连加减");
         QCOMPARE(generated(), "0 生成成功！请打开Word打印。 确定"); // no icon
