@@ -74,8 +74,8 @@ std::vector<Outcome> outcomes()
         savedAs("saved_as_utf8", "\r\n每天5分钟", UnicodeText),
         savedAs("saved_as_utf8_cut_at_the_head", "\r\n" + std::string(61, '-') + "口", UnicodeText), // the head ends inside 口
         {.name = "folder_in_the_files_place", .impose = [](const fs::path& file) -> Lift { fs::create_directory(file); return [file] { fs::remove(file); }; }, .step = Opening, .fault = FolderInTheWay, .holds = NothingOfTheSheet},
-        {.name = "read_only_file", .before = earlier, .impose = [](const fs::path& file) { return unwritable(file); }, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
-        {.name = "read_by_another_process", .before = earlier, .impose = [](const fs::path& file) { return readByAnotherProcess(file); }, .step = Opening, .fault = InUse, .holds = NothingOfTheSheet, .after = earlier},
+        {.name = "read_only_file", .before = earlier, .impose = unwritable, .permission = true, .step = Opening, .fault = ReadOnlyFile, .holds = NothingOfTheSheet, .after = earlier},
+        {.name = "read_by_another_process", .before = earlier, .impose = readByAnotherProcess, .step = Opening, .fault = InUse, .holds = NothingOfTheSheet, .after = earlier},
         {.name = "disk_full_part_way", .before = earlier, .fillsTheDisk = true, .step = Writing, .fault = DiskFull, .holds = WhatItHeld, .after = earlier},
     };
     std::ranges::move(systemOutcomes(earlier), std::back_inserter(rows));
